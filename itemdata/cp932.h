@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace kuranote {
+
+// Code page 932 ("windows-31j"), the encoding of every file the programs read and write.
+// Decoding runs on a lookup table taken once from Qt's own converter, so that a million-record
+// file decodes at memory speed and exactly as Qt would decode it. Bytes that are not code page 932
+// decode as U+FFFD; callers that must write them back keep the original bytes (see StoredText).
+namespace Cp932 {
+
+QString decode(QByteArrayView bytes);
+void decodeAppend(QByteArrayView bytes, QString& out);
+
+// The bytes of a text typed by the user, or nothing when a character cannot be stored.
+std::optional<QByteArray> encode(const QString& text);
+
+} // namespace Cp932
+} // namespace kuranote

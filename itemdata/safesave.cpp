@@ -1,0 +1,50 @@
+#include "safesave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace kuranote {
+
+QString filePathIn(const QString& folder, const QString& fileName)
+{
+    return QDir(folder).filePath(fileName);
+}
+
+std::optional<FileError> writeFileSafely(const QString& path, const QByteArray& bytes)
+{
+    const auto failure = [&](const QString& reason) {
+        return FileError { QDir::toNativeSeparators(path), 0, QStringLiteral("保存できませんでした: %1").arg(reason) };
+    };
+    if (QFileInfo(path).isDir())
+        return failure(QStringLiteral("同じ名前のフォルダがあります"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(file.errorString());
+    // A full disk can accept fewer bytes than asked without raising an error; committing then
+    // would put a cut-short file in place of the good one.
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(reason);
+    }
+    if (!file.commit())
+        return failure(file.errorString());
+    return std::nullopt;
+}
+
+std::optional<FileError> readWholeFile(const QString& path, QByteArray* bytes)
+{
+    QFile file(path);
+    if (!file.exists())
+        return FileError { QDir::toNativeSeparators(path), 0, QStringLiteral("ファイルがありません。") };
+    if (!file.open(QIODevice::ReadOnly))
+        return FileError { QDir::toNativeSeparators(path), 0, file.errorString() };
+    *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return FileError { QDir::toNativeSeparators(path), 0, file.errorString() };
+    return std::nullopt;
+}
+
+} // namespace kuranote

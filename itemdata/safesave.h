@@ -1,0 +1,20 @@
+#pragma once
+
+#include "fielderror.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace kuranote {
+
+// Replaces the file at path with bytes, or leaves it exactly as it was: the bytes go to a temporary
+// file beside it, which takes the file's place only when every byte was written and flushed.
+std::optional<FileError> writeFileSafely(const QString& path, const QByteArray& bytes);
+
+// Reads a whole file, or says why it cannot.
+std::optional<FileError> readWholeFile(const QString& path, QByteArray* bytes);
+
+QString filePathIn(const QString& folder, const QString& fileName);
+
+} // namespace kuranote
