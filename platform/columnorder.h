@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace kuranote {
+
+// Where the rows of the report list take their texts from: a row refers to a record and copies nothing.
+class ListRowSource
+{
+public:
+    virtual ~ListRowSource() = default;
+    // Rows refer to records 1 to lastRecord().
+    virtual int lastRecord() const = 0;
+    virtual QString cellText(int record, int column) const = 0;
+    // True when a column's texts never change while the program runs, so its order can be kept.
+    virtual bool isFixedColumn(int column) const = 0;
+};
+
+// The records in ascending order of one column's text, as a Japanese reader expects it (kana by
+// reading, hiragana and katakana together), ties in record order. A fixed column is ordered once,
+// when first asked for, so that a refill of the list never sorts.
+class ColumnOrders final
+{
+public:
+    static constexpr int ColumnCount = 10;
+
+    explicit ColumnOrders(const ListRowSource& source);
+
+    const std::vector<int>& order(int column);
+    // Forgets every order, for a source whose records changed.
+    void clear();
+
+private:
+    std::vector<int> computeOrder(int column) const;
+
+    const ListRowSource& m_source;
+    std::array<std::optional<std::vector<int>>, ColumnCount> m_fixed;
+    std::vector<int> m_changing;
+};
+
+} // namespace kuranote

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "columnorder.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+namespace kuranote {
+
+// The rows of the report list: records with a check box, kept ascending by the sort column.
+// A check box changed through the view raises itemCheck(); one set by code raises nothing.
+class ReportListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    struct Row {
+        int record;
+        bool checked;
+    };
+
+    explicit ReportListModel(const ListRowSource& source, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void setHeaderTexts(const QStringList& titles);
+    void setHeaderText(int column, const QString& title);
+
+    // Replaces every row in one reset, in the order of the sort column.
+    void setRows(std::vector<Row> rows);
+    int record(int row) const { return m_rows[size_t(row)].record; }
+    bool isChecked(int row) const { return m_rows[size_t(row)].checked; }
+    void setChecked(int row, bool checked);
+    QString cellText(int row, int column) const;
+
+    int sortKey() const { return m_sortKey; }
+    void setSortKey(int column);
+
+Q_SIGNALS:
+    void itemCheck(int row);
+
+private:
+    void sortRows();
+
+    const ListRowSource& m_source;
+    ColumnOrders m_orders;
+    QStringList m_headers;
+    std::vector<Row> m_rows;
+    int m_sortKey = 0;
+};
+
+} // namespace kuranote

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "listmodel.h"
+
+#include <QTreeView>
+
+namespace kuranote {
+
+// The checked report list: ten columns, one check box per row, rows kept ascending by sortKey().
+// Its events carry what the main window handles: a check box the user changed, a column title
+// clicked, a character key, a double-click.
+class ListView final : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit ListView(const ListRowSource& source, QWidget* parent = nullptr);
+
+    ReportListModel& items() { return *m_model; }
+    const ReportListModel& items() const { return *m_model; }
+
+    void addColumns(const QStringList& titles, const std::vector<double>& widthsInTwips);
+    void setColumnTitle(int column, const QString& title);
+    QString columnTitle(int column) const;
+    double columnWidth(int column) const;
+
+    // The row that holds the selection, or -1.
+    int selectedRow() const;
+
+    int sortKey() const { return m_model->sortKey(); }
+    void setSortKey(int column) { m_model->setSortKey(column); }
+
+Q_SIGNALS:
+    void itemCheck(int row);
+    void columnClick(int column);
+    void keyPress(int keyCode);
+    void dblClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    ReportListModel* m_model;
+};
+
+} // namespace kuranote

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace kuranote {
+
+// Every message, input and colour box goes through here, so that tests can answer them.
+class Prompts
+{
+public:
+    enum class Buttons { OkCancel, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Prompts() = default;
+
+    // A question with the program's title and a question-mark icon. Closing the box answers Cancel.
+    virtual Answer question(QWidget* parent, const QString& text, Buttons buttons) = 0;
+    // A message with an OK button only.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    virtual void error(QWidget* parent, const QString& text) = 0;
+    // The text entered, or the empty text on Cancel.
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& text) = 0;
+    // The colour chosen, or nothing on Cancel.
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+};
+
+} // namespace kuranote

@@ -1,0 +1,58 @@
+#include "qtprompts.h"
+
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kuranote {
+
+QtPrompts::QtPrompts(QString title)
+    : m_title(std::move(title))
+{
+}
+
+Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Buttons buttons)
+{
+    const QMessageBox::StandardButtons shown = buttons == Buttons::OkCancel
+        ? QMessageBox::Ok | QMessageBox::Cancel
+        : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, m_title, text, shown, parent);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void QtPrompts::message(QWidget* parent, const QString& text)
+{
+    QMessageBox::information(parent, m_title, text);
+}
+
+void QtPrompts::error(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, m_title, text);
+}
+
+QString QtPrompts::input(QWidget* parent, const QString& prompt, const QString& title, const QString& text)
+{
+    bool ok = false;
+    const QString entered = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, text, &ok);
+    return ok ? entered : QString();
+}
+
+std::optional<QColor> QtPrompts::chooseColor(QWidget* parent, const QColor& initial)
+{
+    QColorDialog dialog(initial, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.currentColor();
+}
+
+} // namespace kuranote
