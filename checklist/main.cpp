@@ -1,0 +1,33 @@
+#include "checklist/main_window/form1.h"
+#include "checklist/programstate.h"
+#include "platform/japanesefont.h"
+#include "platform/qtprompts.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    QApplication::setApplicationName(QStringLiteral("kuranote"));
+    QApplication::setFont(kuranote::japaneseFont(QApplication::font().pointSizeF(), false));
+
+    // The standard buttons of the message boxes then read はい, いいえ, キャンセル like the rest.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
+
+    kuranote::ChecklistState state;
+    state.folder = QCoreApplication::applicationDirPath();
+    kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
+    kuranote::Form1 form(state, prompts);
+    if (!form.Form_Load())
+        return 1;
+    const QRect screen = form.screen()->availableGeometry();
+    form.move(screen.center() - form.rect().center());
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,205 @@
+#include "form1.h"
+
+#include "checklist/search_window/form2.h"
+#include "platform/clickablelabel.h"
+#include "platform/japanesefont.h"
+#include "platform/listview.h"
+#include "platform/twips.h"
+#include "platform/widgetcolors.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace kuranote {
+namespace {
+
+constexpr double smallestWidth = 4720;
+constexpr double smallestHeight = 3600;
+constexpr double widthMargin = 375;
+constexpr double heightMargin = 1700;
+constexpr quint32 barColorA = 0x0000C0;
+constexpr quint32 barColorB = 0x0000FF;
+constexpr quint32 lightGreen = 0xC0FFC0;
+constexpr quint32 white = 0xFFFFFF;
+constexpr quint32 darkBlue = 0xC00000;
+
+template<typename Label>
+Label* makeLabel(QWidget* parent, const QString& caption, QRect geometry, quint32 back)
+{
+    auto* label = new Label(caption, parent);
+    label->setGeometry(geometry);
+    setBackColor(label, colorFromBgr(back));
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(ChecklistState& state, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent)
+    , m_state(state)
+    , m_prompts(prompts)
+    , m_rows(state.items, state.curvillager)
+{
+    setWindowTitle(QStringLiteral("くらノート ver2.1"));
+    setWindowIcon(QIcon(QStringLiteral(":/kuranote.png")));
+    buildControls();
+    buildMenus();
+    connectHandlers();
+    setBackColor(colorFromBgr(0x008000));
+    resize(Twips::toPixels(5475), Twips::toPixels(3390) + menuBar()->sizeHint().height());
+}
+
+Form1::~Form1()
+{
+    delete m_form2.data();
+}
+
+void Form1::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    // Created bottom to top, so that the bar fill lies over its track and the picture over the percentage.
+    lbl0 = makeLabel<QLabel>(client, {}, Twips::rect(120, 600, 4935, 255), 0x80FF80);
+    lbl100 = makeLabel<QLabel>(client, {}, Twips::rect(120, 600, 15, 255), barColorA);
+
+    lbltown = makeLabel<ClickableLabel>(client, QStringLiteral("○○○○○○むら"), Twips::rect(0, 0, 1695, 300), 0x004000);
+    setForeColor(lbltown, colorFromBgr(lightGreen));
+    lbltown->setFont(japaneseFont(9, true));
+    lbltown->setToolTip(QStringLiteral("Click to EDIT"));
+
+    lblname = makeLabel<ClickableLabel>(client, QStringLiteral("1st"), Twips::rect(120, 360, 1515, 300), lightGreen);
+    setForeColor(lblname, colorFromBgr(0x0000FF));
+    lblname->setFont(japaneseFont(11.25, true));
+    lblname->setToolTip(QStringLiteral("Click to EDIT"));
+
+    Label1[1] = makeLabel<QLabel>(client, QStringLiteral("達成率"), Twips::rect(1800, 120, 735, 180), lightGreen);
+    Label1[0] = makeLabel<QLabel>(client, QStringLiteral("Item数"), Twips::rect(3120, 120, 735, 180), lightGreen);
+
+    lbl2 = makeLabel<QLabel>(client, QStringLiteral("100%"), Twips::rect(1800, 360, 1035, 300), white);
+    lbl1 = makeLabel<QLabel>(client, QStringLiteral("0000/0000"), Twips::rect(3120, 360, 1395, 300), white);
+    for (QLabel* figure : { lbl1, lbl2 }) {
+        setForeColor(figure, colorFromBgr(darkBlue));
+        figure->setFont(japaneseFont(12, true));
+        figure->setAlignment(Qt::AlignCenter);
+    }
+
+    imgconp = new QLabel(client);
+    imgconp->setGeometry(Twips::rect(2640, 120, 480, 480));
+    imgconp->setPixmap(QPixmap(QStringLiteral(":/reward.png")));
+    imgconp->setScaledContents(true);
+
+    Command1 = new QPushButton(QStringLiteral("|ﾟｗﾟ|"), client);
+    Command1->setGeometry(Twips::rect(4560, 240, 615, 375));
+    kuranote::setBackColor(Command1, colorFromBgr(0x00FFFF));
+
+    ListView1 = new ListView(m_rows, client);
+    ListView1->setGeometry(Twips::rect(120, 840, 4935, 2775));
+
+    // Labels take no focus: the list comes first, then the face button.
+    setTabOrder(ListView1, Command1);
+    ListView1->setFocus();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    Timer1->start();
+}
+
+void Form1::buildMenus()
+{
+    btnchg = menuBar()->addMenu(QStringLiteral("村人の切り替え(&Q)"));
+    auto* villagers = new QActionGroup(this);
+    const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"), QStringLiteral("4th") };
+    for (int index = 1; index <= 4; ++index) {
+        QAction* item = btnchg->addAction(ordinals[index - 1]);
+        item->setCheckable(true);
+        item->setShortcut(QKeySequence(Qt::Key_F1 + (index - 1)));
+        item->setActionGroup(villagers);
+        btnchg1[size_t(index)] = item;
+    }
+    btnchg1[1]->setChecked(true);
+
+    btncolm = menuBar()->addMenu(QStringLiteral("色の設定(&W)"));
+    btncol[1] = btncolm->addAction(QStringLiteral("名前の色"));
+    btncol[1]->setShortcut(QKeySequence(Qt::Key_F5));
+    btncol[2] = btncolm->addAction(QStringLiteral("背景色"));
+    btncol[2]->setShortcut(QKeySequence(Qt::Key_F6));
+
+    btnsave = menuBar()->addAction(QStringLiteral("セーブ(&S)"));
+    btnend = menuBar()->addAction(QStringLiteral("おわる(&Z)"));
+}
+
+void Form1::connectHandlers()
+{
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(btnsave, &QAction::triggered, this, &Form1::btnsave_Click);
+    connect(btnend, &QAction::triggered, this, &Form1::btnend_Click);
+    for (int index = 1; index <= 4; ++index)
+        connect(btnchg1[size_t(index)], &QAction::triggered, this, [this, index] { btnchg1_Click(index); });
+    for (int index = 1; index <= 2; ++index)
+        connect(btncol[size_t(index)], &QAction::triggered, this, [this, index] { btncol_Click(index); });
+    connect(lblname, &ClickableLabel::clicked, this, &Form1::lblname_Click);
+    connect(lbltown, &ClickableLabel::clicked, this, &Form1::lbltown_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(ListView1, &ListView::itemCheck, this, &Form1::ListView1_ItemCheck);
+    connect(ListView1, &ListView::keyPress, this, &Form1::ListView1_KeyPress);
+    connect(ListView1, &ListView::dblClick, this, &Form1::ListView1_DblClick);
+    connect(ListView1, &ListView::columnClick, this, &Form1::ListView1_ColumnClick);
+}
+
+QColor Form1::BackColor() const
+{
+    return backColor(centralWidget());
+}
+
+void Form1::setBackColor(const QColor& color)
+{
+    kuranote::setBackColor(centralWidget(), color);
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    // The minimum is enforced after the fact: the frame can be dragged smaller and springs back.
+    const QSizeF outer = Twips::outerSize(this);
+    const double width = std::max(outer.width(), smallestWidth);
+    const double height = std::max(outer.height(), smallestHeight);
+    if (width != outer.width() || height != outer.height())
+        Twips::setOuterSize(this, width, height);
+    ListView1->resize(Twips::toPixels(width - widthMargin), Twips::toPixels(height - heightMargin));
+    lbl0->resize(Twips::toPixels(width - widthMargin), lbl0->height());
+    countper();
+}
+
+void Form1::Timer1_Timer()
+{
+    const bool isA = bgrFromColor(backColor(lbl100)) == barColorA;
+    kuranote::setBackColor(lbl100, colorFromBgr(isA ? barColorB : barColorA));
+}
+
+void Form1::btnend_Click()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_Unload(cancel);
+    event->setAccepted(!cancel);
+}
+
+} // namespace kuranote

@@ -1,0 +1,181 @@
+#include "form2.h"
+
+#include "checklist/main_window/form1.h"
+#include "conditionwords.h"
+#include "platform/japanesefont.h"
+#include "platform/listview.h"
+#include "platform/treeview.h"
+#include "platform/twips.h"
+#include "platform/widgetcolors.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace kuranote {
+namespace {
+
+constexpr double smallestWidth = 2055;
+constexpr double smallestHeight = 2995;
+const QString allItems = QStringLiteral("全アイテム");
+const QString unacquired = QStringLiteral("未取得");
+const QString nameOrder = QStringLiteral("名前順");
+const QString numberOrder = QStringLiteral("No順");
+
+} // namespace
+
+Form2::Form2(ChecklistState& state, Form1& form1)
+    : QWidget(nullptr, Qt::Tool)
+    , m_state(state)
+    , m_form1(form1)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("検索"));
+    resize(Twips::toPixels(1965), Twips::toPixels(2565));
+
+    txtseek = new QLineEdit(this);
+    txtseek->setGeometry(Twips::rect(840, 840, 975, 315));
+    txtseek->setFont(japaneseFont(11.25, true));
+    QPalette keyPalette = txtseek->palette();
+    keyPalette.setColor(QPalette::Base, colorFromBgr(0x80FFFF));
+    txtseek->setPalette(keyPalette);
+
+    TreeView1 = new TreeView(this);
+    TreeView1->setGeometry(Twips::rect(120, 1200, 1695, 1335));
+
+    Command2 = new QPushButton(allItems, this);
+    Command2->setGeometry(Twips::rect(840, 0, 1095, 375));
+    Command1 = new QPushButton(nameOrder, this);
+    Command1->setGeometry(Twips::rect(840, 360, 1095, 375));
+
+    const std::array<QString, 3> captions { QStringLiteral("取得条件"), QStringLiteral("並び順"), QStringLiteral("検索キー") };
+    const std::array<double, 3> tops { 120, 480, 960 };
+    for (size_t i = 0; i < Label2.size(); ++i) {
+        Label2[i] = new QLabel(captions[i], this);
+        Label2[i]->setGeometry(Twips::rect(120, tops[i], 735, 255));
+        Label2[i]->setAlignment(Qt::AlignCenter);
+    }
+
+    setTabOrder(txtseek, TreeView1);
+    setTabOrder(TreeView1, Command2);
+    setTabOrder(Command2, Command1);
+    txtseek->setFocus();
+
+    connect(txtseek, &QLineEdit::textChanged, this, &Form2::txtseek_Change);
+    connect(TreeView1, &TreeView::click, this, &Form2::TreeView1_Click);
+    connect(TreeView1, &TreeView::keyPress, this, &Form2::TreeView1_KeyPress);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::Form_Load()
+{
+    loading = -1;
+    composeTitle();
+    setBackColor(m_form1.BackColor());
+    Twips::setOuterSize(this, m_state.seekwidth, m_state.seekheight);
+    treeviewset();
+    m_state.seekshown = -1;
+    loading = 0;
+}
+
+void Form2::treeviewset()
+{
+    TreeView1->clear();
+    txtseek->setText(allItems);
+    std::vector<QTreeWidgetItem*> nodes;
+    for (const ConditionWord& word : loadConditionWords(m_state.folder)) {
+        auto* node = new QTreeWidgetItem(QStringList { word.text });
+        if (word.parent < 0)
+            TreeView1->addTopLevelItem(node);
+        else
+            nodes[size_t(word.parent)]->addChild(node);
+        nodes.push_back(node);
+    }
+    // Selecting is not choosing: the key stays as it is.
+    TreeView1->setCurrentItem(nodes.front());
+}
+
+void Form2::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form2::Form_Resize()
+{
+    if (loading)
+        return;
+    const QSizeF outer = Twips::outerSize(this);
+    const double width = std::max(outer.width(), smallestWidth);
+    const double height = std::max(outer.height(), smallestHeight);
+    if (width != outer.width() || height != outer.height())
+        Twips::setOuterSize(this, width, height);
+    TreeView1->resize(Twips::toPixels(width - 375), Twips::toPixels(height - 1660));
+    txtseek->resize(Twips::toPixels(width - 1110), txtseek->height());
+    m_state.seekwidth = qint32(std::lround(width));
+    m_state.seekheight = qint32(std::lround(height));
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    m_state.seekshown = 0;
+    event->accept();
+}
+
+void Form2::TreeView1_Click()
+{
+    if (QTreeWidgetItem* node = TreeView1->selectedItem())
+        txtseek->setText(node->text(0));
+}
+
+void Form2::TreeView1_KeyPress(int keyCode)
+{
+    if (keyCode == 13 || keyCode == 32)
+        TreeView1_Click();
+}
+
+void Form2::txtseek_Change()
+{
+    m_form1.pastelist1();
+    composeTitle();
+}
+
+void Form2::Command2_Click()
+{
+    Command2->setText(Command2->text() == allItems ? unacquired : allItems);
+    m_form1.pastelist1();
+    composeTitle();
+}
+
+void Form2::Command1_Click()
+{
+    if (Command1->text() == nameOrder) {
+        Command1->setText(numberOrder);
+        m_form1.ListView1->setSortKey(9);
+    } else {
+        Command1->setText(nameOrder);
+        m_form1.ListView1->setSortKey(0);
+    }
+    composeTitle();
+}
+
+void Form2::composeTitle()
+{
+    setWindowTitle(QStringLiteral("検索(%1/%2/%3)").arg(txtseek->text(), Command2->text(), Command1->text()));
+}
+
+void Form2::setBackColor(const QColor& color)
+{
+    kuranote::setBackColor(this, color);
+}
+
+QColor Form2::BackColor() const
+{
+    return backColor(this);
+}
+
+} // namespace kuranote
