@@ -1,0 +1,40 @@
+#include "conversion.h"
+
+#include "itemdata/datafile.h"
+
+#include <QHash>
+
+namespace kuranote {
+
+void carryOverMarks(const QList<OldMark>& marks, ItemTable* table)
+{
+    // The first record of each name, found once for all marks rather than by a search per mark.
+    QHash<QString, int> firstRecordNamed;
+    firstRecordNamed.reserve(table->count());
+    for (int record = 1; record <= table->count(); ++record) {
+        const QString name = table->text(record, ItemTable::Name).toString().remove(u'"');
+        if (!firstRecordNamed.contains(name))
+            firstRecordNamed.insert(name, record);
+    }
+    for (const OldMark& mark : marks) {
+        if (!mark.acquired())
+            continue;
+        const auto found = firstRecordNamed.constFind(mark.name);
+        if (found != firstRecordNamed.cend())
+            table->setFlag(*found, 1, 1);
+    }
+}
+
+std::optional<FileError> convertData(const QString& folder)
+{
+    ItemTable table;
+    if (std::optional<FileError> failure = DataFile::load(folder, &table))
+        return failure;
+    QList<OldMark> marks;
+    if (std::optional<FileError> failure = OldFile::load(folder, &marks))
+        return failure;
+    carryOverMarks(marks, &table);
+    return DataFile::save(folder, table);
+}
+
+} // namespace kuranote

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "oldfile.h"
+
+#include "itemdata/fielderror.h"
+#include "itemdata/itemtable.h"
+
+#include <optional>
+
+namespace kuranote {
+
+// Ticks villager 1's flag of the first record whose name, double quotes removed, equals the name of
+// an old line marked acquired. Nothing is ever cleared, and later records of the same name stay as
+// they are.
+void carryOverMarks(const QList<OldMark>& marks, ItemTable* table);
+
+// Reads the catalogue and the old file from the folder, carries the old marks over and writes the
+// catalogue back. Both files are read whole before anything is written, so on any failure the
+// catalogue stays exactly as it was.
+std::optional<FileError> convertData(const QString& folder);
+
+} // namespace kuranote

@@ -1,0 +1,60 @@
+#include "convertwindow.h"
+
+#include "conversion.h"
+
+#include "platform/prompts.h"
+#include "platform/twips.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QScreen>
+
+namespace kuranote {
+
+ConvertWindow::ConvertWindow(Prompts& prompts, QString folder, QWidget* parent)
+    : QWidget(parent,
+        Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowCloseButtonHint)
+    , m_prompts(prompts)
+    , m_folder(std::move(folder))
+    , Label1(new QLabel(QStringLiteral("コンバート中らしいぞ|ﾟｗﾟ|"), this))
+{
+    // A tool window keeps the program off the taskbar, but Qt would let the program run on
+    // invisibly after its close box; closing it still ends the program.
+    setAttribute(Qt::WA_QuitOnClose);
+    setWindowTitle(QStringLiteral("こんばーちゃ"));
+    QIcon icon(QStringLiteral(":/conv.png"));
+    icon.addFile(QStringLiteral(":/conv16.png"));
+    setWindowIcon(icon);
+    setFixedSize(Twips::toPixels(2460), Twips::toPixels(615));
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::rect(240, 240, 1935, 255));
+
+    move(screen()->geometry().center() - rect().center());
+}
+
+bool ConvertWindow::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // The window is activated again whenever the final message closes; the files are converted once.
+    if (event->type() == QEvent::WindowActivate && !m_converted) {
+        m_converted = true;
+        Form_Activate();
+    }
+    return handled;
+}
+
+void ConvertWindow::Form_Activate()
+{
+    if (std::optional<FileError> failure = convertData(m_folder)) {
+        m_prompts.error(this, failure->message());
+        Q_EMIT finished(1);
+        return;
+    }
+    m_prompts.message(this, QStringLiteral("コンバート終了|ﾟｗﾟ|"));
+    Q_EMIT finished(0);
+}
+
+} // namespace kuranote
