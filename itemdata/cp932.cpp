@@ -73,32 +73,29 @@ const DecodeTable& table()
 
 } // namespace
 
-void Cp932::decodeAppend(QByteArrayView bytes, QString& out)
+qsizetype Cp932::decodeInto(QByteArrayView bytes, char16_t* dest)
 {
     const DecodeTable& t = table();
-    const qsizetype start = out.size();
-    out.resize(start + bytes.size());
-    char16_t* dest = reinterpret_cast<char16_t*>(out.data()) + start;
     char16_t* const begin = dest;
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
         const uchar b = *p++;
         if (b < 0x80) {
-            *dest++ = t.single[b];
+            *dest++ = b;
         } else if (isLeadByte(b) && p < end && isTrailByte(*p) && t.pair[b << 8 | *p] != Invalid) {
             *dest++ = t.pair[b << 8 | *p++];
         } else {
             *dest++ = t.single[b];
         }
     }
-    out.resize(start + (dest - begin));
+    return dest - begin;
 }
 
 QString Cp932::decode(QByteArrayView bytes)
 {
-    QString text;
-    decodeAppend(bytes, text);
+    QString text(bytes.size(), Qt::Uninitialized);
+    text.resize(decodeInto(bytes, reinterpret_cast<char16_t*>(text.data())));
     return text;
 }
 

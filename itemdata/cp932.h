@@ -15,7 +15,8 @@ namespace kuranote {
 namespace Cp932 {
 
 QString decode(QByteArrayView bytes);
-void decodeAppend(QByteArrayView bytes, QString& out);
+// Decodes into room for at least bytes.size() units and returns the number of units written.
+qsizetype decodeInto(QByteArrayView bytes, char16_t* dest);
 
 // The bytes of a text typed by the user, or nothing when a character cannot be stored.
 std::optional<QByteArray> encode(const QString& text);

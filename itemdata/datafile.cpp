@@ -16,6 +16,10 @@ enum class FlagStatus { Ok, NotANumber, OutOfRange };
 
 FlagStatus parseFlag(QByteArrayView field, quint8* value)
 {
+    if (field.size() == 1 && field[0] >= '0' && field[0] <= '9') {
+        *value = quint8(field[0] - '0');
+        return FlagStatus::Ok;
+    }
     // A header record made by another tool may hold a word where a flag belongs; it reads as 0
     // and is written back as 0, which keeps such a file loadable.
     if (std::none_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -92,9 +96,8 @@ std::optional<FileError> DataFile::load(const QString& folder, ItemTable* table)
 
 QByteArray DataFile::encode(const ItemTable& table)
 {
-    QByteArray out;
-    out.reserve(table.storedBytesOfFile().size() + qsizetype(table.count()) * 40);
-    FieldWriter writer(out);
+    // Each record adds at most 39 bytes of quotes, commas, flags and line end to its texts.
+    FieldWriter writer(table.storedBytesOfFile().size() + qsizetype(table.count()) * 39);
     for (int record = 1; record <= table.count(); ++record) {
         for (int f = 0; f < ItemTable::FieldCount; ++f)
             writer.text(table.storedBytes(record, ItemTable::Field(f)));
@@ -102,7 +105,7 @@ QByteArray DataFile::encode(const ItemTable& table)
             writer.number(qint64(table.flag(record, villager)));
         writer.endLine();
     }
-    return out;
+    return writer.take();
 }
 
 std::optional<FileError> DataFile::save(const QString& folder, const ItemTable& table)

@@ -6,6 +6,24 @@
 #include <cstring>
 
 namespace kuranote {
+namespace {
+
+// CR LF, a lone CR and a lone LF each count once.
+int countLineEnds(QByteArrayView text)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    int lines = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+        ++lines;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))); ++p) {
+        if (p + 1 == end || p[1] != '\n')
+            ++lines;
+    }
+    return lines;
+}
+
+} // namespace
 
 FieldReader::FieldReader(QByteArrayView data)
     : m_data(data)
@@ -46,10 +64,7 @@ QByteArrayView FieldReader::readQuoted()
         std::memchr(m_data.data() + start, '"', size_t(m_data.size() - start)));
     const qsizetype close = found ? found - m_data.data() : m_data.size();
     const QByteArrayView value = m_data.sliced(start, close - start);
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == '\n' || (value[i] == '\r' && (i + 1 == value.size() || value[i + 1] != '\n')))
-            ++m_line;
-    }
+    m_line += countLineEnds(value);
     // Whatever follows the closing quote, up to the next comma or line end, is not part of the value.
     m_pos = std::min(close + 1, m_data.size());
     while (m_pos < m_data.size() && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')

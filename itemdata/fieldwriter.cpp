@@ -1,26 +1,50 @@
 #include "fieldwriter.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace kuranote {
+
+FieldWriter::FieldWriter(qsizetype sizeHint)
+{
+    m_bytes.resize(std::max<qsizetype>(sizeHint, 64));
+}
+
+char* FieldWriter::room(qsizetype n)
+{
+    if (m_used + n > m_bytes.size())
+        m_bytes.resize(std::max(m_used + n, m_bytes.size() * 2));
+    char* at = m_bytes.data() + m_used;
+    m_used += n;
+    return at;
+}
 
 void FieldWriter::separate()
 {
     if (m_lineStarted)
-        m_out.append(',');
+        *room(1) = ',';
     m_lineStarted = true;
 }
 
 void FieldWriter::text(QByteArrayView bytes)
 {
     separate();
-    m_out.append('"').append(bytes).append('"');
+    char* at = room(bytes.size() + 2);
+    *at = '"';
+    if (!bytes.isEmpty())
+        std::memcpy(at + 1, bytes.data(), size_t(bytes.size()));
+    at[bytes.size() + 1] = '"';
 }
 
 void FieldWriter::number(qint64 value)
 {
     separate();
-    m_out.append(QByteArray::number(value));
+    if (value >= 0 && value < 10) {
+        *room(1) = char('0' + value);
+        return;
+    }
+    const QByteArray digits = QByteArray::number(value);
+    std::memcpy(room(digits.size()), digits.constData(), size_t(digits.size()));
 }
 
 void FieldWriter::number(double value)
@@ -35,13 +59,21 @@ void FieldWriter::number(double value)
         digits.chop(1);
     if (digits.endsWith('.'))
         digits.chop(1);
-    m_out.append(digits);
+    std::memcpy(room(digits.size()), digits.constData(), size_t(digits.size()));
 }
 
 void FieldWriter::endLine()
 {
-    m_out.append("\r\n");
+    std::memcpy(room(2), "\r\n", 2);
     m_lineStarted = false;
+}
+
+QByteArray FieldWriter::take()
+{
+    m_bytes.resize(m_used);
+    m_used = 0;
+    m_lineStarted = false;
+    return std::exchange(m_bytes, QByteArray());
 }
 
 } // namespace kuranote

@@ -10,10 +10,8 @@ namespace kuranote {
 class FieldWriter final
 {
 public:
-    explicit FieldWriter(QByteArray& out)
-        : m_out(out)
-    {
-    }
+    // sizeHint: the bytes expected, so that a large file is written without reallocation.
+    explicit FieldWriter(qsizetype sizeHint = 0);
 
     void text(QByteArrayView bytes);
     void number(qint64 value);
@@ -21,10 +19,16 @@ public:
     void number(double value);
     void endLine();
 
+    // The bytes written so far; the writer is empty afterwards.
+    QByteArray take();
+
 private:
+    // Room for n more bytes at the end of what was written.
+    char* room(qsizetype n);
     void separate();
 
-    QByteArray& m_out;
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
     bool m_lineStarted = false;
 };
 

@@ -53,10 +53,15 @@ private:
 
     Record& at(int record) { return m_records[size_t(record - 1)]; }
     const Record& at(int record) const { return m_records[size_t(record - 1)]; }
+    char16_t* textRoom(qsizetype units);
     Span appendText(QByteArrayView bytes);
+    void appendMarker(char16_t digit);
 
     QByteArray m_fileBytes;
+    // Sized ahead to what the whole file can decode to, so that loading never copies it;
+    // only the first m_textUsed units are in use.
     QString m_text;
+    qsizetype m_textUsed = 0;
     std::vector<Record> m_records;
 };
 

@@ -114,8 +114,7 @@ std::optional<FileError> SettingsFile::load(const QString& folder, Settings* set
 
 QByteArray SettingsFile::encode(const Settings& settings)
 {
-    QByteArray out;
-    FieldWriter writer(out);
+    FieldWriter writer;
     const auto text = [&](const StoredText& value) {
         writer.text(value.bytes());
         writer.endLine();
@@ -136,7 +135,7 @@ QByteArray SettingsFile::encode(const Settings& settings)
     number(settings.seekheight);
     for (float width : settings.columnWidths)
         number(width);
-    return out;
+    return writer.take();
 }
 
 std::optional<FileError> SettingsFile::save(const QString& folder, const Settings& settings)
