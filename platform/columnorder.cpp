@@ -1,10 +1,6 @@
 #include "columnorder.h"
 
-#include <QCollator>
-#include <QLocale>
-
-#include <algorithm>
-#include <numeric>
+#include "collationkeys.h"
 
 namespace kuranote {
 
@@ -33,16 +29,10 @@ void ColumnOrders::clear()
 
 std::vector<int> ColumnOrders::computeOrder(int column) const
 {
-    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-    const int last = m_source.lastRecord();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(size_t(std::max(last, 0)));
-    for (int record = 1; record <= last; ++record)
-        keys.push_back(collator.sortKey(m_source.cellText(record, column)));
-    std::vector<int> records(keys.size());
-    std::iota(records.begin(), records.end(), 1);
-    std::stable_sort(records.begin(), records.end(),
-                     [&keys](int a, int b) { return keys[size_t(a - 1)].compare(keys[size_t(b - 1)]) < 0; });
+    std::vector<int> records = collationOrder(m_source.lastRecord(),
+                                              [&](int item) { return m_source.cellText(item + 1, column); });
+    for (int& record : records)
+        ++record;
     return records;
 }
 

@@ -15,6 +15,7 @@ public:
     virtual ~ListRowSource() = default;
     // Rows refer to records 1 to lastRecord().
     virtual int lastRecord() const = 0;
+    // Called from several threads at once while a column's order is computed: it must only read.
     virtual QString cellText(int record, int column) const = 0;
     // True when a column's texts never change while the program runs, so its order can be kept.
     virtual bool isFixedColumn(int column) const = 0;

@@ -23,6 +23,8 @@ ListView::ListView(const ListRowSource& source, QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
+    // The stored widths come back as they were, however narrow: the style's minimum would widen them.
+    header()->setMinimumSectionSize(0);
     connect(m_model, &ReportListModel::itemCheck, this, &ListView::itemCheck);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
 }

@@ -32,7 +32,8 @@ Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Button
 
 void QtPrompts::message(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, m_title, text);
+    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 void QtPrompts::error(QWidget* parent, const QString& text)

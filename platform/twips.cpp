@@ -1,5 +1,6 @@
 #include "twips.h"
 
+#include <QEvent>
 #include <QWidget>
 
 #include <cmath>
@@ -29,6 +30,37 @@ QSize frameMargins(const QWidget* window)
     return window->frameGeometry().size() - window->geometry().size();
 }
 
+// A window has no frame until it shows, so an outer size set before then is set again when it
+// shows: otherwise the frame would be added on top and the window would grow with every start.
+class OuterSizeOnShow final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OuterSizeOnShow(QWidget* window)
+        : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    void setSize(QSizeF size) { m_size = size; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            window->removeEventFilter(this);
+            setParent(nullptr);
+            deleteLater();
+            Twips::setOuterSize(window, m_size.width(), m_size.height());
+        }
+        return false;
+    }
+
+private:
+    QSizeF m_size;
+};
+
 } // namespace
 
 QSizeF Twips::outerSize(const QWidget* window)
@@ -41,6 +73,14 @@ void Twips::setOuterSize(QWidget* window, double width, double height)
 {
     const QSize margins = frameMargins(window);
     window->resize(toPixels(width) - margins.width(), toPixels(height) - margins.height());
+    if (window->isVisible())
+        return;
+    auto* onShow = window->findChild<OuterSizeOnShow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!onShow)
+        onShow = new OuterSizeOnShow(window);
+    onShow->setSize(QSizeF(width, height));
 }
 
 } // namespace kuranote
+
+#include "twips.moc"
