@@ -1,0 +1,271 @@
+// Measures how the checklist copes with catalogues far larger than a real one.
+// Each figure is the median of several runs; see the README's Performance section.
+#include "cataloguegenerator.h"
+
+#include "checklist/main_window/form1.h"
+#include "checklist/main_window/itemrowsource.h"
+#include "checklist/search_window/form2.h"
+#include "itemdata/datafile.h"
+#include "platform/listview.h"
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace kuranote;
+
+namespace {
+
+class SilentPrompts final : public Prompts
+{
+public:
+    Answer question(QWidget*, const QString&, Buttons) override { return Answer::Cancel; }
+    void message(QWidget*, const QString&) override { }
+    void error(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+};
+
+// Keeps the compiler from dropping work whose result nothing else reads.
+volatile int sink = 0;
+
+struct Figure {
+    QString metric;
+    int items;
+    double value;
+    QString unit;
+};
+
+double medianMs(int runs, const std::function<void()>& run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double peakResidentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// The child process of the startup measurement: starts the checklist as its main() does and
+// reports once the main window is shown with its list filled.
+int probeStartup(const QString& folder)
+{
+    ChecklistState state;
+    state.folder = folder;
+    SilentPrompts prompts;
+    Form1 form(state, prompts);
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    QCoreApplication::processEvents();
+    std::printf("shown %d %.1f\n", form.ListView1->items().rowCount(), peakResidentMegabytes());
+    std::fflush(stdout);
+    return 0;
+}
+
+std::vector<Figure> measure(int items, int runs, const QString& self)
+{
+    std::vector<Figure> figures;
+    const auto add = [&](const QString& metric, double value, const QString& unit = QStringLiteral("ms")) {
+        figures.push_back({ metric, items, value, unit });
+        std::fprintf(stderr, "  %-18s %10.1f %s\n", qPrintable(metric), value, qPrintable(unit));
+    };
+    QTemporaryDir dir;
+    generateCatalogue(dir.path(), items);
+    const QString dataPath = dir.filePath(DataFile::fileName);
+    std::fprintf(stderr, "%d items (%.1f MB)\n", items, double(QFileInfo(dataPath).size()) / 1e6);
+
+    add(QStringLiteral("load"), medianMs(runs, [&] {
+            ItemTable table;
+            DataFile::load(dir.path(), &table);
+        }));
+    add(QStringLiteral("load_floor"), medianMs(runs, [&] {
+            QFile file(dataPath);
+            file.open(QIODevice::ReadOnly);
+            QStringDecoder decoder("windows-31j");
+            const QString text = decoder(file.readAll());
+            sink = int(text.size());
+        }));
+
+    ChecklistState state;
+    state.folder = dir.path();
+    SilentPrompts prompts;
+    Form1 form(state, prompts);
+    form.Form_Load();
+    Form2* seek = form.searchWindow();
+
+    add(QStringLiteral("first_sort"), medianMs(runs, [&] {
+            const quint8 villager = 1;
+            ItemRowSource source(state.items, villager);
+            ColumnOrders orders(source);
+            orders.order(0);
+        }));
+
+    const auto fill = [&](const QString& key, int sortKey) {
+        seek->txtseek->setText(key);
+        form.ListView1->setSortKey(sortKey);
+        return medianMs(runs, [&] { form.pastelist1(); });
+    };
+    add(QStringLiteral("fill_all"), fill(QStringLiteral("全アイテム"), 0));
+    const double fillKey = fill(keyedWord(), 0);
+    add(QStringLiteral("fill_key"), fillKey);
+    add(QStringLiteral("fill_key_rows"), form.showcount, QStringLiteral("rows"));
+    add(QStringLiteral("fill_wild"), fill(QStringLiteral("[ほく]?#"), 0));
+    add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), 0));
+    add(QStringLiteral("fill_number"), fill(QStringLiteral("全アイテム"), 9));
+    add(QStringLiteral("scan_floor"), medianMs(runs, [&] {
+            const QString key = keyedWord();
+            int found = 0;
+            for (int record = 2; record <= state.items.count(); ++record)
+                found += state.items.searchText(record).contains(key) ? 1 : 0;
+            sink = found;
+        }));
+
+    add(QStringLiteral("save"), medianMs(runs, [&] { DataFile::save(dir.path(), state.items); }));
+    QString wholeText;
+    for (int record = 1; record <= state.items.count(); ++record) {
+        for (int field = 0; field < ItemTable::FieldCount; ++field)
+            wholeText += state.items.text(record, ItemTable::Field(field));
+    }
+    add(QStringLiteral("save_floor"), medianMs(runs, [&] {
+            QStringEncoder encoder("windows-31j");
+            const QByteArray bytes = encoder(wholeText);
+            sink = int(bytes.size());
+            QFile file(dir.filePath(QStringLiteral("floor.bin")));
+            file.open(QIODevice::WriteOnly);
+            file.write(bytes);
+        }));
+
+    std::vector<double> startups;
+    double rss = 0;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        child.start(self, { QStringLiteral("--probe-startup"), dir.path() });
+        child.waitForReadyRead(120000);
+        startups.push_back(double(timer.nsecsElapsed()) / 1e6);
+        const QList<QByteArray> line = child.readAllStandardOutput().trimmed().split(' ');
+        rss = line.size() == 3 ? line[2].toDouble() : 0;
+        child.waitForFinished(120000);
+    }
+    std::sort(startups.begin(), startups.end());
+    add(QStringLiteral("startup"), startups[startups.size() / 2]);
+    add(QStringLiteral("rss"), rss, QStringLiteral("MB"));
+    add(QStringLiteral("data_file"), double(QFileInfo(dataPath).size()) / (1024.0 * 1024.0), QStringLiteral("MB"));
+    return figures;
+}
+
+void printTable(const std::vector<Figure>& figures, const std::vector<int>& sizes)
+{
+    const auto value = [&](const QString& metric, int items) {
+        for (const Figure& figure : figures) {
+            if (figure.metric == metric && figure.items == items)
+                return figure.value;
+        }
+        return 0.0;
+    };
+    std::printf("| metric |");
+    for (int items : sizes)
+        std::printf(" %d |", items);
+    std::printf("\n|---|");
+    for (size_t i = 0; i < sizes.size(); ++i)
+        std::printf("---:|");
+    std::printf("\n");
+    QStringList metrics;
+    for (const Figure& figure : figures) {
+        if (!metrics.contains(figure.metric))
+            metrics.append(figure.metric);
+    }
+    for (const QString& metric : metrics) {
+        std::printf("| %s |", qPrintable(metric));
+        for (int items : sizes)
+            std::printf(" %.1f |", value(metric, items));
+        std::printf("\n");
+    }
+    const std::vector<std::pair<QString, QString>> ratios { { QStringLiteral("load"), QStringLiteral("load_floor") },
+                                                            { QStringLiteral("fill_key"), QStringLiteral("scan_floor") },
+                                                            { QStringLiteral("fill_adversarial"), QStringLiteral("fill_key") },
+                                                            { QStringLiteral("save"), QStringLiteral("save_floor") },
+                                                            { QStringLiteral("rss"), QStringLiteral("data_file") } };
+    for (const auto& [metric, floor] : ratios) {
+        std::printf("| %s / %s |", qPrintable(metric), qPrintable(floor));
+        for (int items : sizes)
+            std::printf(" %.2f |", value(metric, items) / value(floor, items));
+        std::printf("\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == u"--probe-startup")
+        return probeStartup(arguments[2]);
+    if (arguments.size() == 4 && arguments[1] == u"--generate") {
+        generateCatalogue(arguments[2], arguments[3].toInt());
+        return 0;
+    }
+
+    std::vector<int> sizes { 10000, 100000, 1000000 };
+    int runs = 5;
+    QString outPath = QStringLiteral("bench-results.tsv");
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == u"--items") {
+            sizes.clear();
+            for (const QString& size : arguments[i + 1].split(QLatin1Char(',')))
+                sizes.push_back(size.toInt());
+        } else if (arguments[i] == u"--runs") {
+            runs = arguments[i + 1].toInt();
+        } else if (arguments[i] == u"--out") {
+            outPath = arguments[i + 1];
+        }
+    }
+
+    std::vector<Figure> all;
+    for (int items : sizes) {
+        const std::vector<Figure> figures = measure(items, runs, QCoreApplication::applicationFilePath());
+        all.insert(all.end(), figures.begin(), figures.end());
+    }
+
+    printTable(all, sizes);
+    QFile out(outPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text))
+        return 1;
+    QTextStream tsv(&out);
+    for (const Figure& figure : all)
+        tsv << figure.metric << '\t' << figure.items << '\t' << figure.value << '\n';
+    std::printf("figures written to %s\n", qPrintable(QFileInfo(out).absoluteFilePath()));
+    return 0;
+}
