@@ -58,6 +58,9 @@ Form1::Form1(ChecklistState& state, Prompts& prompts, QWidget* parent)
 Form1::~Form1()
 {
     delete m_form2.data();
+    // The list reads its rows from m_rows, which ends before the base class takes the children down;
+    // hiding a shown list there would lay it out once more from a source already gone.
+    delete ListView1;
 }
 
 void Form1::buildControls()
