@@ -1,10 +1,9 @@
 #include "checklist/main_window/form1.h"
 #include "checklist/programstate.h"
-#include "platform/japanesefont.h"
+#include "platform/japaneseinterface.h"
 #include "platform/qtprompts.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
 
@@ -13,12 +12,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("kuranote"));
-    QApplication::setFont(kuranote::japaneseFont(QApplication::font().pointSizeF(), false));
-
-    // The standard buttons of the message boxes then read はい, いいえ, キャンセル like the rest.
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
+    QTranslator qtTranslator;
+    kuranote::useJapaneseInterface(&qtTranslator);
 
     kuranote::ChecklistState state;
     state.folder = QCoreApplication::applicationDirPath();

@@ -4,6 +4,7 @@
 #include "platform/clickablelabel.h"
 #include "platform/japanesefont.h"
 #include "platform/listview.h"
+#include "platform/minimumsize.h"
 #include "platform/twips.h"
 #include "platform/widgetcolors.h"
 
@@ -176,12 +177,9 @@ void Form1::Form_Resize()
 {
     if (isMinimized())
         return;
-    // The minimum is enforced after the fact: the frame can be dragged smaller and springs back.
-    const QSizeF outer = Twips::outerSize(this);
-    const double width = std::max(outer.width(), smallestWidth);
-    const double height = std::max(outer.height(), smallestHeight);
-    if (width != outer.width() || height != outer.height())
-        Twips::setOuterSize(this, width, height);
+    const QSizeF outer = springBackToMinimum(this, smallestWidth, smallestHeight);
+    const double width = outer.width();
+    const double height = outer.height();
     ListView1->resize(Twips::toPixels(width - widthMargin), Twips::toPixels(height - heightMargin));
     lbl0->resize(Twips::toPixels(width - widthMargin), lbl0->height());
     countper();

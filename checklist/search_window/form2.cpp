@@ -4,6 +4,7 @@
 #include "conditionwords.h"
 #include "platform/japanesefont.h"
 #include "platform/listview.h"
+#include "platform/minimumsize.h"
 #include "platform/treeview.h"
 #include "platform/twips.h"
 #include "platform/widgetcolors.h"
@@ -109,11 +110,9 @@ void Form2::Form_Resize()
 {
     if (loading)
         return;
-    const QSizeF outer = Twips::outerSize(this);
-    const double width = std::max(outer.width(), smallestWidth);
-    const double height = std::max(outer.height(), smallestHeight);
-    if (width != outer.width() || height != outer.height())
-        Twips::setOuterSize(this, width, height);
+    const QSizeF outer = springBackToMinimum(this, smallestWidth, smallestHeight);
+    const double width = outer.width();
+    const double height = outer.height();
     TreeView1->resize(Twips::toPixels(width - 375), Twips::toPixels(height - 1660));
     txtseek->resize(Twips::toPixels(width - 1110), txtseek->height());
     m_state.seekwidth = qint32(std::lround(width));
