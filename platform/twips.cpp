@@ -32,6 +32,8 @@ QSize frameMargins(const QWidget* window)
 
 // A window has no frame until it shows, so an outer size set before then is set again when it
 // shows: otherwise the frame would be added on top and the window would grow with every start.
+// A window manager on X11 frames the window only after it is mapped and then moves it into the
+// frame, so the size is set once more when a later move or resize brings the frame.
 class OuterSizeOnShow final : public QObject
 {
     Q_OBJECT
@@ -47,18 +49,30 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show) {
-            auto* window = static_cast<QWidget*>(watched);
+        const QEvent::Type type = event->type();
+        const bool firstShow = type == QEvent::Show && !m_shown;
+        if (!firstShow && !(m_shown && (type == QEvent::Move || type == QEvent::Resize)))
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        const QSize margins = frameMargins(window);
+        if (!firstShow && margins == m_marginsApplied)
+            return false;
+        m_shown = true;
+        m_marginsApplied = margins;
+        // Without a window manager the frame never comes; watching on then changes nothing.
+        if (!margins.isNull()) {
             window->removeEventFilter(this);
             setParent(nullptr);
             deleteLater();
-            Twips::setOuterSize(window, m_size.width(), m_size.height());
         }
+        Twips::setOuterSize(window, m_size.width(), m_size.height());
         return false;
     }
 
 private:
     QSizeF m_size;
+    QSize m_marginsApplied;
+    bool m_shown = false;
 };
 
 } // namespace

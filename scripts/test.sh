@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j2
 export QT_QPA_PLATFORM=offscreen

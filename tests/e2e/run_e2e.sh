@@ -1,0 +1,541 @@
+#!/usr/bin/env bash
+# The real kuranote and kuranote_conv in a real X window, used as a person uses them: keys, clicks
+# and typing through xdotool, on an Xvfb screen run by the openbox window manager, so that windows
+# get frames, focus follows clicks and a new window is activated as on a desktop. The files the
+# programs write are compared byte for byte with the expected ones, and the windows are saved as
+# PNG pictures.
+#
+# Usage: run_e2e.sh KURANOTE KURANOTE_CONV FILES_DIR SAMPLE_DIR SCREENSHOT_DIR
+#   FILES_DIR holds the small catalogue, settings, word file and old file (code page 932) and, under
+#   expected/, what the programs must write. SAMPLE_DIR is the bundled sample, used for the pictures.
+set -euo pipefail
+
+if [[ $# -ne 5 ]]; then
+    echo "usage: $0 KURANOTE KURANOTE_CONV FILES_DIR SAMPLE_DIR SCREENSHOT_DIR" >&2
+    exit 2
+fi
+readonly kuranote_bin=$1 converter_bin=$2 files=$3 sample=$4 shots=$5
+
+export LC_ALL=C.UTF-8
+# The programs show their windows on the X server started here, whatever the caller set.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY SESSION_MANAGER
+
+# ---------------------------------------------------------------------------------------------
+# Reporting
+
+started_ms=$(date +%s%3N)
+step() { printf '[%6.1f s] %s\n' "$(( $(date +%s%3N) - started_ms ))e-3" "$*"; }
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -n ${DISPLAY:-} ]]; then
+        import -window root "$shots/failure.png" 2>/dev/null &&
+            echo "screen at the failure: $shots/failure.png" >&2
+    fi
+    for log in "${work:-/nonexistent}"/*.log; do
+        [[ -s $log ]] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+# Runs a command every 0.1 s until it succeeds; returns 1 after the given number of seconds.
+poll() {
+    local deadline=$(( $(date +%s%3N) + $1 * 1000 ))
+    shift
+    until "$@"; do
+        (( $(date +%s%3N) < deadline )) || return 1
+        sleep 0.1
+    done
+}
+
+missing=()
+for tool in Xvfb openbox xdotool xmodmap xwininfo xprop import convert identify cmp iconv; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+[[ ${#missing[@]} -eq 0 ]] || fail "missing tools: ${missing[*]} (bash scripts/test.sh installs them)"
+
+# ---------------------------------------------------------------------------------------------
+# The screen, the window manager, and the programs' processes
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kuranote-e2e.XXXXXX")
+mkdir -p "$shots" "$work/runtime" "$work/config"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+
+started_pids=()
+cleanup() {
+    local pid i
+    for (( i = ${#started_pids[@]} - 1; i >= 0; i-- )); do
+        pid=${started_pids[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_screen() {
+    step "Start Xvfb and the openbox window manager"
+    local fd
+    exec {fd}>"$work/display"
+    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    started_pids+=($!)
+    exec {fd}>&-
+    poll 20 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
+    DISPLAY=":$(head -n 1 "$work/display")"
+    export DISPLAY
+    openbox --sm-disable --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
+    started_pids+=($!)
+    poll 20 test -e "$work/wm-ready" || fail "openbox did not start"
+}
+
+# Starts a program from its folder, as a double-click would; sets program_pid.
+start_program() {
+    local folder=$1 name=$2
+    (cd "$folder" && exec "./$name") >"$work/$name.log" 2>&1 &
+    program_pid=$!
+    started_pids+=("$program_pid")
+}
+
+has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
+
+# Waits for a program to end; sets exit_code.
+wait_for_end() {
+    poll "$2" has_ended "$1" || fail "$3 did not end within $2 s"
+    exit_code=0
+    wait "$1" || exit_code=$?
+}
+
+# ---------------------------------------------------------------------------------------------
+# Windows: finding them, where they are, what they show
+
+# A shown window of the process whose title matches the pattern; sets window.
+window_of() {
+    window=$(xdotool search --all --pid "$1" --onlyvisible --name "$2" 2>/dev/null | awk 'NR == 1') || true
+    [[ -n $window ]]
+}
+no_window_of() { ! window_of "$@"; }
+
+wait_for_window() {
+    poll 20 window_of "$1" "$2" || fail "no window titled $2 appeared"
+}
+
+title_of() { xdotool getwindowname "$1" 2>/dev/null; }
+title_is() { [[ $(title_of "$1") == "$2" ]]; }
+wait_for_title() {
+    poll 10 title_is "$1" "$2" || fail "the title stayed \"$(title_of "$1")\" instead of \"$2\""
+    step "  title: $2"
+}
+
+is_active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
+wait_for_focus() { poll 10 is_active "$1" || fail "the window \"$(title_of "$1")\" did not get the focus"; }
+
+# The window's inside (without the frame) on the screen: sets left, top, width, height.
+geometry() {
+    local info
+    info=$(xwininfo -id "$1")
+    left=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
+    top=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
+    width=$(awk '/^ *Width:/ { print $2 }' <<<"$info")
+    height=$(awk '/^ *Height:/ { print $2 }' <<<"$info")
+}
+
+# The frame's thickness left, right, top (the title bar) and bottom: sets frame_l, frame_r, frame_t, frame_b.
+frame_extents() {
+    read -r frame_l frame_r frame_t frame_b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -e 's/^.*= //' -e 's/,//g')
+    [[ -n $frame_b ]] || fail "the window manager gave the window \"$(title_of "$1")\" no frame"
+}
+
+mouse_is_at() { [[ $(xdotool getmouselocation) == "x:$1 y:$2 "* ]]; }
+
+# Moves the mouse to a point of the screen. (mousemove --sync would wait for a motion that never
+# comes when the mouse is already there.)
+move_mouse() {
+    xdotool mousemove "$1" "$2"
+    poll 5 mouse_is_at "$1" "$2" || fail "the mouse did not move to $1,$2"
+}
+
+# A click at a point inside the window.
+click() {
+    geometry "$1"
+    move_mouse $((left + $2)) $((top + $3))
+    xdotool click 1
+}
+
+# A click on the middle of the title bar: focuses the window without touching its contents.
+click_title_bar() {
+    geometry "$1"
+    frame_extents "$1"
+    move_mouse $((left + width / 2)) $((top - frame_t / 2))
+    xdotool click 1
+    wait_for_focus "$1"
+}
+
+frame_is_at() { geometry "$1"; frame_extents "$1"; (( left - frame_l == $2 && top - frame_t == $3 )); }
+
+# Drags the window by its title bar so that its frame's top-left corner lands on the point.
+drag_window() {
+    local id=$1 x=$2 y=$3 from_x from_y to_x to_y i
+    geometry "$id"
+    frame_extents "$id"
+    from_x=$((left + width / 2))
+    from_y=$((top - frame_t / 2))
+    to_x=$((from_x + x - (left - frame_l)))
+    to_y=$((from_y + y - (top - frame_t)))
+    move_mouse "$from_x" "$from_y"
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8; do
+        move_mouse $((from_x + (to_x - from_x) * i / 8)) $((from_y + (to_y - from_y) * i / 8))
+    done
+    xdotool mouseup 1
+    poll 10 frame_is_at "$id" "$x" "$y" || fail "dragging \"$(title_of "$id")\" did not move it to $x,$y"
+}
+
+# The window as a picture: its inside, or with "frame" its frame and title bar too.
+shot() {
+    if [[ ${3:-} == frame ]]; then
+        import -frame -window "$1" "$2"
+    else
+        import -window "$1" "$2"
+    fi
+}
+
+# The part of the screen that holds both windows with their frames.
+shot_both() {
+    local x0 y0 x1 y1 id
+    x0=100000 y0=100000 x1=0 y1=0
+    for id in "$1" "$2"; do
+        geometry "$id"
+        frame_extents "$id"
+        (( left - frame_l < x0 )) && x0=$((left - frame_l))
+        (( top - frame_t < y0 )) && y0=$((top - frame_t))
+        (( left + width + frame_r > x1 )) && x1=$((left + width + frame_r))
+        (( top + height + frame_b > y1 )) && y1=$((top + height + frame_b))
+    done
+    import -window root -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$3"
+}
+
+# A stored colour (the decimal text of 0x00BBGGRR) as the screen shows it: #RRGGBB.
+screen_colour() { printf '#%02X%02X%02X' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)); }
+
+# How many pixels of the picture have the colour (#RRGGBB).
+colour_count() {
+    convert "$1" -format %c histogram:info:- |
+        awk -v c="$2" 'toupper($3) == toupper(c) { sub(":", "", $1); n += $1 } END { print n + 0 }'
+}
+
+# Takes a new picture of the window and tells whether it shows the colour on more than so many pixels.
+shows_colour() { shot "$1" "$2" && (( $(colour_count "$2" "$3") > $4 )); }
+
+# The first line of the picture, counted from the top, whose pixel in the column has the colour.
+first_line_with() {
+    convert "$1" -crop "1x$(identify -format %h "$1")+$2+0" +repage txt:- |
+        awk -F'[ ,:]+' -v c="$3" 'line == "" && toupper($0) ~ toupper(c) { line = $2 } END { print line }'
+}
+
+# The rectangle (WxH+X+Y) inside the area WxH+X+Y where two pictures differ; 0x0+... when they agree.
+difference_box() {
+    convert "$1" "$2" -compose difference -composite -crop "$3" +repage -threshold 0 -format '%@' info: \
+        2>/dev/null || true
+}
+
+differ_in() { [[ $(difference_box "$@") =~ ^[1-9][0-9]*x[1-9][0-9]*\+ ]]; }
+
+# Takes a new picture of the window and tells whether it differs from the earlier one inside the area.
+changed_since() { shot "$1" "$3" && differ_in "$2" "$3" "$4"; }
+
+# ---------------------------------------------------------------------------------------------
+# Typing
+
+# Types ASCII text into the focused control.
+type_ascii() { xdotool type --delay 40 "$1"; }
+
+# Gives each character of the text a key of its own on the keyboard map. xdotool would otherwise map
+# such a character to a spare key just for the moment of typing it, and a program that looks the
+# key up after the mapping was put back reads nothing.
+bind_keys() {
+    local text=$1 char spare i
+    mapfile -t spare < <(xmodmap -pke | awk 'NF == 3 && $2 > 8 { print $2 }')
+    for (( i = 0; i < ${#text}; i++ )); do
+        char=${text:i:1}
+        (( ${#spare[@]} > i )) || fail "no spare key left on the keyboard map for $char"
+        xmodmap -e "keycode ${spare[i]} = $(printf 'U%04X' "'$char")"
+    done
+}
+
+# Types Japanese text into the search window's key box one character at a time, once the window
+# has taken in the previous one (its title shows it).
+type_key_into_search() {
+    local search=$1 text=$2 title_rest=$3 typed="" char i
+    for (( i = 0; i < ${#text}; i++ )); do
+        char=${text:i:1}
+        typed+=$char
+        xdotool type --delay 40 "$char"
+        wait_for_title "$search" "検索($typed$title_rest"
+    done
+}
+
+# ---------------------------------------------------------------------------------------------
+# Copies of the programs and their files
+
+# A program folder whose path holds Japanese characters and a space, with both programs and the files.
+make_folder() {
+    local folder=$work/$1
+    mkdir -p "$folder"
+    cp "$kuranote_bin" "$folder/kuranote"
+    cp "$converter_bin" "$folder/kuranote_conv"
+    shift
+    cp "$@" "$folder/"
+    program_folder=$folder
+}
+
+expect_file() {
+    cmp -s "$1" "$2" || {
+        echo "--- expected $(basename "$2"):" >&2; iconv -f CP932 -t UTF-8 "$2" >&2 || true
+        echo "--- written:" >&2; iconv -f CP932 -t UTF-8 "$1" >&2 || true
+        fail "$3"
+    }
+}
+files_are() { cmp -s "$1" "$2" && cmp -s "$3" "$4"; }
+
+# ---------------------------------------------------------------------------------------------
+# What a person does with the checklist
+
+# Focuses the main window by its title bar and presses the keys of a menu command that asks a
+# question ("くらノート" boxes); sets box to the question once it has the focus.
+ask() {
+    local pid=$1 main=$2 keys=$3
+    click_title_bar "$main"
+    xdotool key "$keys"
+    wait_for_window "$pid" '^くらノート$'
+    box=$window
+    wait_for_focus "$box"
+}
+
+question_closed() { poll 10 no_window_of "$1" '^くらノート$' || fail "the question did not close"; }
+
+# Clicks the row to select it and presses Enter, and sees the row's check box change.
+tick_row() {
+    local main=$1
+    click "$main" "$row_x" "$row_y"
+    wait_for_focus "$main"
+    shot "$main" "$work/row-selected.png"
+    xdotool key Return
+    poll 10 changed_since "$main" "$work/row-selected.png" "$work/row-ticked.png" "$row_rect" ||
+        fail "Enter did not change the row's check box"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Layout of the windows in pixels (15 twips to a pixel), as drawn inside their frames
+
+readonly key_box_x=70 key_box_y=66          # txtseek, left 840 top 840
+readonly show_button_x=92 show_button_y=12  # Command2, left 840 top 0
+readonly sort_button_x=92 sort_button_y=37  # Command1, left 840 top 360
+readonly town_column_x=3                    # x inside lbltown, left of lblname: lbltown's colour from its top
+readonly list_left=8 list_top=56            # ListView1, left 120 top 840, below the menu bar
+readonly name_label_x=50 name_label_y=34    # lblname, left 120 top 360, below the menu bar
+
+# Villagers' background colours, as the test settings store them.
+villager1_back=$(screen_colour 16771280)
+villager2_back=$(screen_colour 14735615)
+readonly villager1_back villager2_back
+
+checklist_scenario() {
+    make_folder "くらノート 試験" "$files/kuradata_v2.csv" "$files/kurasize.dat" "$files/kuraword.csv" \
+        "$files/kuradata.csv"
+    local folder=$program_folder main search pid menu row_band box
+    local saved_data=$files/expected/saved_kuradata_v2.csv saved_settings=$files/expected/saved_kurasize.dat
+
+    step "Start kuranote in $folder"
+    start_program "$folder" kuranote
+    pid=$program_pid
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    wait_for_window "$pid" '^検索\('
+    search=$window
+    wait_for_title "$main" "くらノート ver2.1"
+    wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
+
+    step "Drag the two windows apart by their title bars"
+    drag_window "$main" 40 40
+    drag_window "$search" 560 40
+    shot "$main" "$work/main-start.png"
+    shot "$search" "$work/search-start.png"
+    (( $(colour_count "$work/main-start.png" "$villager1_back") > 5000 )) ||
+        fail "the main window is not in villager 1's background colour"
+    (( $(colour_count "$work/search-start.png" "$villager1_back") > 1000 )) ||
+        fail "the search window is not in villager 1's background colour"
+    menu=$(first_line_with "$work/main-start.png" "$town_column_x" '#004000')
+    [[ -n $menu ]] || fail "the village name label was not found below the menu bar"
+
+    step "Type a key that matches nothing into the search window"
+    click "$search" "$key_box_x" "$key_box_y"
+    wait_for_focus "$search"
+    xdotool key ctrl+a
+    type_ascii "zzz"
+    wait_for_title "$search" "検索(zzz/全アイテム/名前順)"
+    shot "$main" "$work/main-empty.png"
+
+    step "Type \"Lamp\": one row is left, and the title follows"
+    xdotool key ctrl+a
+    type_ascii "Lamp"
+    wait_for_title "$search" "検索(Lamp/全アイテム/名前順)"
+    geometry "$main"
+    local list_area
+    list_area="$((width - 2 * list_left))x$((height - menu - list_top - 8))+$list_left+$((menu + list_top))"
+    poll 10 changed_since "$main" "$work/main-empty.png" "$work/main-lamp.png" "$list_area" ||
+        fail "the list did not change for the key Lamp"
+    row_band=$(difference_box "$work/main-empty.png" "$work/main-lamp.png" "$list_area")
+    local row_top row_height
+    row_height=$(sed -E 's/^[0-9]+x([0-9]+).*$/\1/' <<<"$row_band")
+    row_top=$(( $(sed -E 's/^.*\+([0-9]+)$/\1/' <<<"$row_band") + menu + list_top ))
+    (( row_height >= 8 && row_height <= 60 )) || fail "the one row left is $row_band, not one row"
+    # Read by tick_row: a point inside the row's name, and the row's rectangle.
+    local row_y=$((row_top + row_height / 2)) row_x=$((list_left + 60))
+    local row_rect="$((width - 2 * list_left))x$row_height+$list_left+$row_top"
+    step "  the row lies $row_height pixels high at $row_top"
+
+    step "Click the row and press Enter: villager 1 ticks Lamp Alpha"
+    tick_row "$main"
+
+    step "Type a Japanese key, waiting for the title after each character"
+    click "$search" "$key_box_x" "$key_box_y"
+    wait_for_focus "$search"
+    xdotool key ctrl+a BackSpace
+    wait_for_title "$search" "検索(/全アイテム/名前順)"
+    type_key_into_search "$search" "の皿" "/全アイテム/名前順)"
+
+    step "F2 switches to villager 2: both windows take villager 2's colours"
+    click_title_bar "$main"
+    xdotool key F2
+    poll 10 shows_colour "$main" "$work/main-v2.png" "$villager2_back" 5000 ||
+        fail "the main window did not take villager 2's background colour"
+    (( $(colour_count "$work/main-v2.png" "$villager1_back") == 0 )) || fail "villager 1's colour is still shown"
+    shot "$search" "$work/search-v2.png"
+    (( $(colour_count "$work/search-v2.png" "$villager2_back") > 1000 )) ||
+        fail "the search window did not take villager 2's background colour"
+
+    step "Click the row and press Enter: villager 2 ticks よぞらの皿"
+    tick_row "$main"
+
+    step "Click villager 2's name and rename her Sora"
+    click "$main" "$name_label_x" $((menu + name_label_y))
+    wait_for_window "$pid" '^なまえ$'
+    box=$window
+    wait_for_focus "$box"
+    xdotool key ctrl+a
+    type_ascii "Sora"
+    xdotool key Return
+    poll 10 no_window_of "$pid" '^なまえ$' || fail "the name box did not close"
+
+    step "The sort and show-mode buttons change the search window's title"
+    click "$search" "$sort_button_x" "$sort_button_y"
+    wait_for_title "$search" "検索(の皿/全アイテム/No順)"
+    click "$search" "$show_button_x" "$show_button_y"
+    wait_for_title "$search" "検索(の皿/未取得/No順)"
+    click "$search" "$show_button_x" "$show_button_y"
+    wait_for_title "$search" "検索(の皿/全アイテム/No順)"
+
+    step "セーブ(&S) with OK writes both files"
+    ask "$pid" "$main" alt+s
+    xdotool key Return
+    question_closed "$pid"
+    poll 10 files_are "$folder/kuradata_v2.csv" "$saved_data" "$folder/kurasize.dat" "$saved_settings" || true
+    expect_file "$folder/kuradata_v2.csv" "$saved_data" "the saved catalogue is not the expected one"
+    expect_file "$folder/kurasize.dat" "$saved_settings" "the saved settings are not the expected ones"
+
+    step "おわる(&Z) with Cancel keeps the program running"
+    ask "$pid" "$main" alt+z
+    xdotool key Escape
+    question_closed "$pid"
+    has_ended "$pid" && fail "the program ended although the quit question was cancelled"
+    window_of "$pid" '^くらノート ver2\.1$' || fail "the main window went away after Cancel"
+    window_of "$pid" '^検索\(' || fail "the search window went away after Cancel"
+
+    step "セーブ(&S) with Cancel: the program answers, and writes nothing"
+    ask "$pid" "$main" alt+s
+    xdotool key Escape
+    question_closed "$pid"
+
+    step "Untick よぞらの皿 for villager 2, then おわる(&Z) with No: the program ends and writes nothing"
+    tick_row "$main"
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    [[ $exit_code -eq 0 ]] || fail "kuranote ended with exit code $exit_code"
+    expect_file "$folder/kuradata_v2.csv" "$saved_data" "No at the quit question changed the catalogue"
+    expect_file "$folder/kurasize.dat" "$saved_settings" "No at the quit question changed the settings"
+
+    converter_scenario "$folder"
+}
+
+converter_scenario() {
+    local folder=$1 message
+    step "Start kuranote_conv beside the old kuradata.csv"
+    start_program "$folder" kuranote_conv
+    local pid=$program_pid
+    wait_for_window "$pid" '^こんばーちゃ$'
+    step "  the window manager activates the new window, which converts and shows its final message"
+    wait_for_window "$pid" '^kuranote_conv$'
+    message=$window
+    wait_for_focus "$message"
+    expect_file "$folder/kuradata_v2.csv" "$files/expected/converted_kuradata_v2.csv" \
+        "the converted catalogue is not the expected one"
+    shot "$message" "$shots/converter-message.png" frame
+    has_ended "$pid" && fail "the converter ended before its message was answered"
+    window_of "$pid" '^こんばーちゃ$' || fail "the converter window went away before its message was answered"
+
+    step "Enter closes the message and ends the converter"
+    xdotool key Return
+    wait_for_end "$pid" 10 "kuranote_conv"
+    [[ $exit_code -eq 0 ]] || fail "kuranote_conv ended with exit code $exit_code"
+}
+
+sample_screenshots() {
+    make_folder "サンプル" "$sample/kuradata_v2.csv" "$sample/kurasize.dat" "$sample/kuraword.csv"
+    local folder=$program_folder main search pid
+    step "Pictures of the sample catalogue into $shots"
+    start_program "$folder" kuranote
+    pid=$program_pid
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    wait_for_window "$pid" '^検索\('
+    search=$window
+    wait_for_title "$main" "くらノート ver2.1"
+    wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
+    drag_window "$main" 40 40
+    geometry "$main"
+    frame_extents "$main"
+    drag_window "$search" $((40 + frame_l + width + frame_r + 8)) 40
+    # The mouse rests on the search window's key box, away from the list.
+    click "$search" "$key_box_x" "$key_box_y"
+    wait_for_focus "$search"
+    shot "$main" "$shots/main-window.png" frame
+    shot "$search" "$shots/search-window.png" frame
+
+    xdotool key ctrl+a BackSpace
+    wait_for_title "$search" "検索(/全アイテム/名前順)"
+    type_key_into_search "$search" "しずく" "/全アイテム/名前順)"
+    shot_both "$main" "$search" "$shots/filtered.png"
+
+    click_title_bar "$main"
+    xdotool key F2
+    # Villager 2 of the sample has the background colour 16443094.
+    poll 10 shows_colour "$main" "$work/sample-v2.png" "$(screen_colour 16443094)" 5000 ||
+        fail "the sample's villager 2 colours did not show"
+    shot_both "$main" "$search" "$shots/villager2.png"
+
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    for picture in main-window search-window filtered villager2; do
+        step "  $shots/$picture.png"
+    done
+}
+
+start_screen
+bind_keys "の皿しずく"
+checklist_scenario
+sample_screenshots
+step "PASS"
