@@ -72,12 +72,12 @@ std::optional<FileError> DataFile::parse(QByteArray bytes, const QString& filePa
                 return error(reader.fieldLine(),
                              QStringLiteral("%1 番目の取得フラグ「%2」が数値ではありません。")
                                  .arg(f - ItemTable::FieldCount + 1)
-                                 .arg(QString::fromLatin1(field.toByteArray().left(40))));
+                                 .arg(quotedInMessage(field)));
             case FlagStatus::OutOfRange:
                 return error(reader.fieldLine(),
                              QStringLiteral("%1 番目の取得フラグ「%2」が 0 から 255 の範囲にありません。")
                                  .arg(f - ItemTable::FieldCount + 1)
-                                 .arg(QString::fromLatin1(field.toByteArray().left(40))));
+                                 .arg(quotedInMessage(field)));
             }
         }
         table->appendRecord(texts, flags);

@@ -1,5 +1,7 @@
 #include "fieldreader.h"
 
+#include "cp932.h"
+
 #include <QByteArray>
 
 #include <algorithm>
@@ -115,6 +117,11 @@ std::optional<double> parseDecimal(QByteArrayView field)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+QString quotedInMessage(QByteArrayView field)
+{
+    return Cp932::decode(field.first(std::min<qsizetype>(field.size(), 40)));
 }
 
 } // namespace kuranote

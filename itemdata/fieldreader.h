@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 
 #include <optional>
 
@@ -43,5 +44,8 @@ namespace kuranote {
 // The value of a number field: optional sign, digits, optional fraction, blanks around ignored.
 // Nothing when the field holds anything else.
 std::optional<double> parseDecimal(QByteArrayView field);
+
+// The start of a field, decoded, as an error message quotes it.
+QString quotedInMessage(QByteArrayView field);
 
 } // namespace kuranote

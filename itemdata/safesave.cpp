@@ -22,10 +22,20 @@ std::optional<FileError> writeFileSafely(const QString& path, const QByteArray& 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
-    // A full disk can accept fewer bytes than asked without raising an error; committing then
-    // would put a cut-short file in place of the good one.
-    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
+    // A full disk or a file-size limit can accept fewer bytes than asked without raising an error;
+    // committing then would put a cut-short file in place of the good one. Writing on after a short
+    // write makes the system say why it stopped.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written != bytes.size() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.error() != QFileDevice::NoError
+            ? file.errorString()
+            : QStringLiteral("%1 バイトのうち %2 バイトしか書き込めませんでした").arg(bytes.size()).arg(written);
         file.cancelWriting();
         return failure(reason);
     }

@@ -28,19 +28,20 @@ QString colorText(quint32 bgr)
 std::optional<FileError> SettingsFile::parse(QByteArrayView bytes, const QString& filePath, Settings* settings)
 {
     FieldReader reader(bytes);
-    int line = 0;
+    int values = 0;
+    // Names the line the value begins on, where the user finds it even in a file with several values on a line.
     const auto error = [&](const QString& reason) {
-        return FileError { QDir::toNativeSeparators(filePath), line, reason };
+        return FileError { QDir::toNativeSeparators(filePath), reader.fieldLine(), reason };
     };
     const auto cutShort = [&] {
         return FileError { QDir::toNativeSeparators(filePath), 0,
                            QStringLiteral("設定が %1 行そろっていません（%2 行しかありません）。")
                                .arg(lineCount)
-                               .arg(line - 1) };
+                               .arg(values - 1) };
     };
     QByteArrayView field;
     const auto next = [&] {
-        ++line;
+        ++values;
         if (reader.atEnd())
             return false;
         field = reader.readField();
@@ -51,7 +52,10 @@ std::optional<FileError> SettingsFile::parse(QByteArrayView bytes, const QString
             return cutShort();
         const std::optional<double> number = parseDecimal(field);
         if (!number)
-            return error(QStringLiteral("大きさ「%1」が数値ではありません。").arg(QString::fromLatin1(field.toByteArray().left(40))));
+            return error(QStringLiteral("大きさ「%1」が数値ではありません。").arg(quotedInMessage(field)));
+        // Beyond single precision the size would be saved as "inf", which no later start could read.
+        if (std::abs(*number) > double(std::numeric_limits<float>::max()))
+            return error(QStringLiteral("大きさ「%1」が大きすぎます。").arg(quotedInMessage(field)));
         *value = float(*number);
         return std::nullopt;
     };

@@ -115,6 +115,14 @@ void TestSettingsFile::badFile_isRefused_data()
     lines = sampleLines();
     lines[26] = "";
     QTest::newRow("last column width empty") << settingsBytes(lines) << 27 << u"数値ではありません"_s;
+    // Found by fuzzing: read as infinity, such a width was saved as "inf", and the next start refused the file.
+    lines = sampleLines();
+    lines[13] = "1" + QByteArray(39, '0');
+    QTest::newRow("width beyond single precision") << settingsBytes(lines) << 14 << u"大きすぎます"_s;
+    // Several values on one line: the message names the line the user can find them on.
+    lines = sampleLines();
+    QTest::newRow("values on one line")
+        << lines.mid(0, 2).join(",") + "," + "\"blue\"\r\n" << 1 << u"「blue」"_s;
 }
 
 void TestSettingsFile::badFile_isRefused()
