@@ -1,0 +1,34 @@
+#pragma once
+
+#include "checklist/main_window/form1.h"
+#include "checklist/programstate.h"
+#include "scriptedprompts.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The bundled sample files, copied into a program folder.
+QString sampleFile(const QString& fileName);
+void copySampleFiles(const QString& folder);
+
+// Every entry of a folder with its size and a digest of its bytes, to show that nothing was written.
+QStringList folderSnapshot(const QString& folder);
+
+// A catalogue in the program's written form, of at least `size` bytes: the sample's items over and over.
+QByteArray largeCatalogue(qsizetype size);
+
+// The checklist's main window over a program folder, answering through scripted prompts.
+struct Checklist
+{
+    explicit Checklist(const QString& folder);
+    ~Checklist();
+    // Makes the window and runs its load step; false when the load failed.
+    bool load();
+
+    kuranote::ChecklistState state;
+    ScriptedPrompts prompts;
+    std::unique_ptr<kuranote::Form1> form;
+};

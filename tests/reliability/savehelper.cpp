@@ -1,0 +1,101 @@
+// A program the fault tests start, so that a fault can strike a real process while it saves.
+//   kuranote_savehelper save <folder>    the checklist's own steps: load, tick a box, save with OK; prints each
+//                                        error shown as "error: <message>" and ends with 2 when one was shown
+//   kuranote_savehelper repeat <folder>  loads both files, then saves them again and again, every flag of
+//                                        villager 1 and the last bit of the search window's width turned over
+//                                        each time, so that each file alternates between two contents; prints
+//                                        "saving <n>" and "saved <n>" around each save
+#include "checklist/main_window/form1.h"
+#include "checklist/programstate.h"
+#include "itemdata/datafile.h"
+#include "itemdata/settingsfile.h"
+#include "platform/prompts.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+using namespace kuranote;
+
+namespace {
+
+// Answers every question with OK or Yes and prints whatever the program tells the user.
+class PrintingPrompts final : public Prompts
+{
+public:
+    Answer question(QWidget*, const QString&, Buttons buttons) override
+    {
+        return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
+    }
+    void message(QWidget*, const QString& text) override { print("message", text); }
+    void error(QWidget*, const QString& text) override
+    {
+        print("error", text);
+        ++errors;
+    }
+    QString input(QWidget*, const QString&, const QString&, const QString&) override { return QString(); }
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+
+    int errors = 0;
+
+private:
+    static void print(const char* kind, QString text)
+    {
+        std::printf("%s: %s\n", kind, qPrintable(text.replace(u'\n', u' ')));
+        std::fflush(stdout);
+    }
+};
+
+void say(const char* what, int n)
+{
+    std::printf("%s %d\n", what, n);
+    std::fflush(stdout);
+}
+
+int saveOnce(const QString& folder)
+{
+    ChecklistState state;
+    state.folder = folder;
+    PrintingPrompts prompts;
+    Form1 form(state, prompts);
+    if (!form.Form_Load())
+        return 2;
+    if (state.items.count() >= 2)
+        state.items.setFlag(2, 1, state.items.flag(2, 1) ? 0 : 1);
+    form.btnsave_Click();
+    return prompts.errors == 0 ? 0 : 2;
+}
+
+int saveRepeatedly(const QString& folder)
+{
+    ItemTable table;
+    Settings settings;
+    if (DataFile::load(folder, &table) || SettingsFile::load(folder, &settings))
+        return 2;
+    say("loaded", 0);
+    for (int n = 1;; ++n) {
+        for (int record = 1; record <= table.count(); ++record)
+            table.setFlag(record, 1, table.flag(record, 1) ? 0 : 1);
+        settings.seekwidth ^= 1;
+        say("saving", n);
+        if (DataFile::save(folder, table) || SettingsFile::save(folder, settings))
+            return 2;
+        say("saved", n);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 3)
+        return 64;
+    if (arguments[1] == QStringLiteral("save"))
+        return saveOnce(arguments[2]);
+    if (arguments[1] == QStringLiteral("repeat"))
+        return saveRepeatedly(arguments[2]);
+    return 64;
+}

@@ -1,0 +1,295 @@
+// Real faults against the real save code: a killed process, a folder in the file's place, a removed program folder,
+// a file-size limit and a full disk. Each leaves the previous files whole and tells the user which file and why.
+#include "reliabilityfixture.h"
+
+#include "itemdata/datafile.h"
+#include "itemdata/settingsfile.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using namespace kuranote;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString helperProgram = QStringLiteral(KURANOTE_SAVEHELPER);
+
+QString dataFileIn(const QString& folder)
+{
+    return QDir(folder).filePath(DataFile::fileName);
+}
+
+QString settingsFileIn(const QString& folder)
+{
+    return QDir(folder).filePath(SettingsFile::fileName);
+}
+
+// The system's words for an error number, which the save passes on as its reason.
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+qint64 freeBytes(const QString& folder)
+{
+    struct statvfs disk
+    {
+    };
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return -1;
+    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
+}
+
+// A small tmpfs mounted over a folder for as long as this lives.
+class SmallDisk final
+{
+public:
+    SmallDisk(const QString& folder, qint64 size)
+        : m_folder(QFile::encodeName(folder))
+    {
+        const QByteArray options = "size=" + QByteArray::number(size);
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+        m_error = m_mounted ? 0 : errno;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    int error() const { return m_error; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+    int m_error = 0;
+};
+
+} // namespace
+
+class tst_SaveFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void killedWhileSaving_leavesOldOrNewFilesWhole();
+    void nameTakenByFolder_saveCommandTellsAndWritesNothing();
+    void programFolderRemoved_saveAndCloseTellAndKeepTheWindow();
+    void fileSizeLimitHitMidWrite_keepsPreviousFile();
+    void diskFullMidWrite_keepsPreviousFileAndTheWindowOpen();
+};
+
+void tst_SaveFaults::initTestCase()
+{
+    Q_INIT_RESOURCE(resources);
+    QVERIFY2(QFileInfo(helperProgram).isExecutable(), qPrintable(helperProgram));
+}
+
+void tst_SaveFaults::killedWhileSaving_leavesOldOrNewFilesWhole()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path();
+    const QByteArray oldData = largeCatalogue(16 << 20);
+    writeBytes(dataFileIn(folder), oldData);
+    Settings settings;
+    QVERIFY(!SettingsFile::parse(readBytes(sampleFile(SettingsFile::fileName)), QString(), &settings));
+    const QByteArray oldSettings = SettingsFile::encode(settings);
+    writeBytes(settingsFileIn(folder), oldSettings);
+
+    // The helper turns villager 1's flags and the last bit of the search window's width over at every save,
+    // so whatever it has saved, each file can only hold one of two contents.
+    ItemTable table;
+    QVERIFY(!DataFile::load(folder, &table));
+    QCOMPARE(DataFile::encode(table), oldData);
+    for (int record = 1; record <= table.count(); ++record)
+        table.setFlag(record, 1, table.flag(record, 1) ? 0 : 1);
+    const QByteArray newData = DataFile::encode(table);
+    settings.seekwidth ^= 1;
+    const QByteArray newSettings = SettingsFile::encode(settings);
+
+    const int kills = qEnvironmentVariableIsSet("KURANOTE_KILLS") ? qEnvironmentVariableIntValue("KURANOTE_KILLS") : 20;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    int killsWhileSaving = 0;
+    int leftovers = 0;
+    for (int kill = 1; kill <= kills; ++kill) {
+        QProcess helper;
+        helper.start(helperProgram, { u"repeat"_s, folder });
+        QVERIFY2(helper.waitForStarted(), qPrintable(helper.errorString()));
+        QByteArray output;
+        while (!output.contains("loaded")) {
+            QVERIFY2(helper.waitForReadyRead(60000), qPrintable(QString::fromLocal8Bit(helper.readAllStandardError())));
+            output += helper.readAllStandardOutput();
+        }
+        QThread::msleep(random.bounded(600));
+        helper.kill();
+        QVERIFY(helper.waitForFinished(30000));
+        output += helper.readAllStandardOutput();
+        // A helper that ended on its own could not save: that is a failure, not a kill.
+        QVERIFY2(helper.exitStatus() == QProcess::CrashExit, output.constData());
+        if (output.trimmed().split('\n').last().startsWith("saving"))
+            ++killsWhileSaving;
+
+        const QByteArray data = readBytes(dataFileIn(folder));
+        QVERIFY2(data == oldData || data == newData,
+            qPrintable(
+                u"after kill %1 (seed %2) the catalogue holds %3 bytes, neither the old nor the new ones"_s.arg(kill)
+                    .arg(seed)
+                    .arg(data.size())));
+        const QByteArray savedSettings = readBytes(settingsFileIn(folder));
+        QVERIFY2(savedSettings == oldSettings || savedSettings == newSettings,
+            qPrintable(
+                u"after kill %1 (seed %2) the settings are neither the old nor the new ones"_s.arg(kill).arg(seed)));
+        // A temporary file may stay behind; the program never reads it, and it must never have taken a file's place.
+        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        for (const QString& file : files) {
+            if (file == DataFile::fileName || file == SettingsFile::fileName)
+                continue;
+            ++leftovers;
+            QVERIFY(QFile::remove(QDir(folder).filePath(file)));
+        }
+    }
+    qInfo("%d kills (seed %u), %d of them while a save was under way; temporary files left behind: %d", kills, seed,
+        killsWhileSaving, leftovers);
+    // Kills that all fell outside a save would have proved nothing.
+    QVERIFY(killsWhileSaving > 0);
+}
+
+void tst_SaveFaults::nameTakenByFolder_saveCommandTellsAndWritesNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copySampleFiles(dir.path());
+    Checklist checklist(dir.path());
+    QVERIFY(checklist.load());
+    QVERIFY(QFile::remove(dataFileIn(dir.path())));
+    QVERIFY(QDir().mkpath(dataFileIn(dir.path())));
+    const QStringList before = folderSnapshot(dir.path());
+
+    checklist.prompts.expectQuestion(Prompts::Answer::Ok);
+    checklist.prompts.expectError();
+    checklist.form->btnsave_Click();
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    const QString shown = checklist.prompts.lastShown();
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(dir.path()))), qPrintable(shown));
+    QVERIFY2(shown.contains(u"フォルダ"_s), qPrintable(shown));
+    // The settings are not written either once the catalogue failed.
+    QCOMPARE(folderSnapshot(dir.path()), before);
+}
+
+void tst_SaveFaults::programFolderRemoved_saveAndCloseTellAndKeepTheWindow()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(u"program"_s);
+    QVERIFY(QDir().mkpath(folder));
+    copySampleFiles(folder);
+    Checklist checklist(folder);
+    QVERIFY(checklist.load());
+    checklist.form->show();
+    QVERIFY(QDir(folder).removeRecursively());
+
+    checklist.prompts.expectQuestion(Prompts::Answer::Ok);
+    checklist.prompts.expectError();
+    checklist.form->btnsave_Click();
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    QString shown = checklist.prompts.lastShown();
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(folder))), qPrintable(shown));
+    QVERIFY2(shown.contains(systemReason(ENOENT)), qPrintable(shown));
+
+    // Yes at the close question fails the same way; the window stays, so the ticks can still be saved elsewhere.
+    checklist.prompts.expectQuestion(Prompts::Answer::Yes);
+    checklist.prompts.expectError();
+    QVERIFY(!checklist.form->close());
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    QVERIFY(checklist.form->isVisible());
+    shown = checklist.prompts.lastShown();
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(folder))), qPrintable(shown));
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
+void tst_SaveFaults::fileSizeLimitHitMidWrite_keepsPreviousFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copySampleFiles(dir.path());
+    writeBytes(dataFileIn(dir.path()), largeCatalogue(2 << 20));
+    const QStringList before = folderSnapshot(dir.path());
+
+    QProcess helper;
+    helper.setChildProcessModifier([] {
+        // Half of the catalogue fits under the limit; the write stops in its middle with EFBIG, not a signal.
+        const rlimit limit { 1 << 20, 1 << 20 };
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    helper.start(helperProgram, { u"save"_s, dir.path() });
+    QVERIFY(helper.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(helper.readAllStandardOutput() + helper.readAllStandardError());
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(helper.exitCode() == 2, qPrintable(output));
+    QVERIFY2(output.contains(u"error: "_s + QDir::toNativeSeparators(dataFileIn(dir.path()))), qPrintable(output));
+    QVERIFY2(output.contains(systemReason(EFBIG)), qPrintable(output));
+    QCOMPARE(folderSnapshot(dir.path()), before);
+}
+
+void tst_SaveFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting the small disk needs root");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(u"disk"_s);
+    QVERIFY(QDir().mkpath(folder));
+    SmallDisk disk(folder, 2 << 20);
+    if (!disk.mounted())
+        QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + systemReason(disk.error())));
+
+    copySampleFiles(folder);
+    writeBytes(dataFileIn(folder), largeCatalogue(600 << 10));
+    Checklist checklist(folder);
+    QVERIFY(checklist.load());
+    checklist.form->show();
+    checklist.state.items.setFlag(2, 1, checklist.state.items.flag(2, 1) ? 0 : 1);
+    // Leave room for a third of the new catalogue, so that the disk fills up in the middle of writing it.
+    const QString filler = QDir(folder).filePath(u"filler"_s);
+    writeBytes(filler, QByteArray(freeBytes(folder) - (200 << 10), 'x'));
+    const QStringList before = folderSnapshot(folder);
+
+    checklist.prompts.expectQuestion(Prompts::Answer::Yes);
+    checklist.prompts.expectError();
+    QVERIFY(!checklist.form->close());
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    QVERIFY(checklist.form->isVisible());
+    const QString shown = checklist.prompts.lastShown();
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(folder))), qPrintable(shown));
+    QVERIFY2(shown.contains(systemReason(ENOSPC)), qPrintable(shown));
+    QCOMPARE(folderSnapshot(folder), before);
+
+    // With room again, the same answer saves the tick that was kept, and the window closes.
+    QVERIFY(QFile::remove(filler));
+    checklist.prompts.expectQuestion(Prompts::Answer::Yes);
+    QVERIFY(checklist.form->close());
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    QCOMPARE(readBytes(dataFileIn(folder)), DataFile::encode(checklist.state.items));
+}
+
+QTEST_MAIN(tst_SaveFaults)
+#include "tst_savefaults.moc"
