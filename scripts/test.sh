@@ -7,4 +7,9 @@ bash scripts/setup.sh xvfb xauth openbox xdotool x11-utils x11-xserver-utils ima
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j2
 export QT_QPA_PLATFORM=offscreen
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKURANOTE_SANITIZE=ON
+cmake --build build-asan -j2
+LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" ctest --test-dir build-asan --output-on-failure
+FUZZ_JOBS=2 bash scripts/fuzz.sh 10
 ctest --test-dir build-test --output-on-failure
