@@ -98,6 +98,19 @@ start_program() {
     started_pids+=("$program_pid")
 }
 
+# Starts kuranote in a folder and waits for both its windows with their first titles; sets the
+# caller's pid, main and search.
+start_checklist() {
+    start_program "$1" kuranote
+    pid=$program_pid
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    wait_for_window "$pid" '^検索\('
+    search=$window
+    wait_for_title "$main" "くらノート ver2.1"
+    wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
+}
+
 has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
 
 # Waits for a program to end; sets exit_code.
@@ -348,14 +361,7 @@ checklist_scenario() {
     local saved_data=$files/expected/saved_kuradata_v2.csv saved_settings=$files/expected/saved_kurasize.dat
 
     step "Start kuranote in $folder"
-    start_program "$folder" kuranote
-    pid=$program_pid
-    wait_for_window "$pid" '^くらノート ver2\.1$'
-    main=$window
-    wait_for_window "$pid" '^検索\('
-    search=$window
-    wait_for_title "$main" "くらノート ver2.1"
-    wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
+    start_checklist "$folder"
 
     step "Drag the two windows apart by their title bars"
     drag_window "$main" 40 40
@@ -496,14 +502,7 @@ sample_screenshots() {
     make_folder "サンプル" "$sample/kuradata_v2.csv" "$sample/kurasize.dat" "$sample/kuraword.csv"
     local folder=$program_folder main search pid
     step "Pictures of the sample catalogue into $shots"
-    start_program "$folder" kuranote
-    pid=$program_pid
-    wait_for_window "$pid" '^くらノート ver2\.1$'
-    main=$window
-    wait_for_window "$pid" '^検索\('
-    search=$window
-    wait_for_title "$main" "くらノート ver2.1"
-    wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
+    start_checklist "$folder"
     drag_window "$main" 40 40
     geometry "$main"
     frame_extents "$main"
