@@ -19,11 +19,6 @@ ItemTable::ItemTable(QByteArray fileBytes)
     m_text.resize(m_fileBytes.size() + lines * 15);
 }
 
-void ItemTable::reserve(int records)
-{
-    m_records.reserve(size_t(records));
-}
-
 QStringView ItemTable::text(int record, Field field) const
 {
     const Span span = at(record).text[field];

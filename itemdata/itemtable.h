@@ -36,7 +36,6 @@ public:
     void setFlag(int record, int villager, quint8 value) { at(record).flags[villager - 1] = value; }
 
     // Builds the table while a file is read. The views must lie inside the bytes given to the constructor.
-    void reserve(int records);
     void appendRecord(const std::array<QByteArrayView, FieldCount>& texts,
                       const std::array<quint8, VillagerCount>& flags);
 
