@@ -28,34 +28,33 @@ public:
     }
     int below(int limit) { return int(next() % quint32(limit)); }
     bool chance(int percent) { return below(100) < percent; }
-    template<typename List>
-    const auto& pick(const List& list) { return list[below(int(list.size()))]; }
+    template <typename List> const auto& pick(const List& list) { return list[below(int(list.size()))]; }
 
 private:
     quint32 m_state;
 };
 
-const QStringList kanji { QStringLiteral("木"), QStringLiteral("花"), QStringLiteral("星"),
-                          QStringLiteral("月"), QStringLiteral("机"), QStringLiteral("椅子"), QStringLiteral("灯"),
-                          QStringLiteral("皿"), QStringLiteral("棚"), QStringLiteral("庭"), QStringLiteral("石"),
-                          QStringLiteral("鉢"), QStringLiteral("布"), QStringLiteral("箱"), QStringLiteral("雪"),
-                          QStringLiteral("森"), QStringLiteral("湖"), QStringLiteral("風"), QStringLiteral("赤"),
-                          QStringLiteral("青"), QStringLiteral("白"), QStringLiteral("黒"), QStringLiteral("大"),
-                          QStringLiteral("小"), QStringLiteral("古"), QStringLiteral("新") };
-const QStringList kana { QStringLiteral("ほし"), QStringLiteral("くさ"), QStringLiteral("こもれび"), QStringLiteral("しずく"),
-                         QStringLiteral("ランプ"), QStringLiteral("マグ"), QStringLiteral("ソファ"), QStringLiteral("の"),
-                         QStringLiteral("たんす"), QStringLiteral("クッション"), QStringLiteral("ゆのみ"), QStringLiteral("ベンチ"),
-                         QStringLiteral("かご"), QStringLiteral("テーブル"), QStringLiteral("まど"), QStringLiteral("ぼうし") };
+const QStringList kanji { QStringLiteral("木"), QStringLiteral("花"), QStringLiteral("星"), QStringLiteral("月"),
+    QStringLiteral("机"), QStringLiteral("椅子"), QStringLiteral("灯"), QStringLiteral("皿"), QStringLiteral("棚"),
+    QStringLiteral("庭"), QStringLiteral("石"), QStringLiteral("鉢"), QStringLiteral("布"), QStringLiteral("箱"),
+    QStringLiteral("雪"), QStringLiteral("森"), QStringLiteral("湖"), QStringLiteral("風"), QStringLiteral("赤"),
+    QStringLiteral("青"), QStringLiteral("白"), QStringLiteral("黒"), QStringLiteral("大"), QStringLiteral("小"),
+    QStringLiteral("古"), QStringLiteral("新") };
+const QStringList kana { QStringLiteral("ほし"), QStringLiteral("くさ"), QStringLiteral("こもれび"),
+    QStringLiteral("しずく"), QStringLiteral("ランプ"), QStringLiteral("マグ"), QStringLiteral("ソファ"),
+    QStringLiteral("の"), QStringLiteral("たんす"), QStringLiteral("クッション"), QStringLiteral("ゆのみ"),
+    QStringLiteral("ベンチ"), QStringLiteral("かご"), QStringLiteral("テーブル"), QStringLiteral("まど"),
+    QStringLiteral("ぼうし") };
 const QStringList latin { QStringLiteral("Mug"), QStringLiteral("Tile"), QStringLiteral("Lamp"), QStringLiteral("S"),
-                          QStringLiteral("L"), QStringLiteral("No."), QStringLiteral("Bench"), QStringLiteral("mini") };
+    QStringLiteral("L"), QStringLiteral("No."), QStringLiteral("Bench"), QStringLiteral("mini") };
 const QStringList sets { QStringLiteral("家具"), QStringLiteral("器"), QStringLiteral("灯り"), QStringLiteral("布もの"),
-                         QStringLiteral("庭"), QString() };
-const QStringList series { QStringLiteral("こもれびシリーズ"), QStringLiteral("しずくシリーズ"), QStringLiteral("あかねシリーズ"),
-                           QStringLiteral("白樺シリーズ"), QString() };
+    QStringLiteral("庭"), QString() };
+const QStringList series { QStringLiteral("こもれびシリーズ"), QStringLiteral("しずくシリーズ"),
+    QStringLiteral("あかねシリーズ"), QStringLiteral("白樺シリーズ"), QString() };
 const QStringList characters { QStringLiteral("カンナ工房"), QStringLiteral("ツチノ工房"), QStringLiteral("ピッコ"),
-                               QStringLiteral("Nina"), QStringLiteral("村長のオモト"), QStringLiteral("イトハ工房") };
+    QStringLiteral("Nina"), QStringLiteral("村長のオモト"), QStringLiteral("イトハ工房") };
 const QStringList notes { QStringLiteral("重い, 2人で運ぶ"), QStringLiteral("色違いあり"), QStringLiteral("季節限定"),
-                          QStringLiteral(""), QStringLiteral("雨の日に もらえる"), QStringLiteral("交換のみ") };
+    QStringLiteral(""), QStringLiteral("雨の日に もらえる"), QStringLiteral("交換のみ") };
 
 QString itemName(Random& random)
 {
@@ -103,9 +102,9 @@ void generateCatalogue(const QString& folder, int items, quint32 seed)
             writer.number(qint64(flag));
         writer.endLine();
     };
-    record({ QStringLiteral("アイテム名"), QStringLiteral("セット1"), QStringLiteral("セット2"), QStringLiteral("キャラ"),
-             QStringLiteral("売値"), QStringLiteral("備考"), QStringLiteral("検索用") },
-           { 0, 0, 0, 0 });
+    record({ QStringLiteral("アイテム名"), QStringLiteral("セット1"), QStringLiteral("セット2"),
+               QStringLiteral("キャラ"), QStringLiteral("売値"), QStringLiteral("備考"), QStringLiteral("検索用") },
+        { 0, 0, 0, 0 });
     for (int item = 1; item <= items; ++item) {
         QString seek;
         if (random.chance(50))
@@ -116,22 +115,22 @@ void generateCatalogue(const QString& folder, int items, quint32 seed)
         for (int& flag : flags)
             flag = random.chance(30) ? 1 : 0;
         record({ itemName(random), random.pick(sets), random.pick(series), random.pick(characters),
-                 QStringLiteral("%1つぶ").arg(50 * (1 + random.below(80))), random.pick(notes), seek },
-               flags);
+                   QStringLiteral("%1つぶ").arg(50 * (1 + random.below(80))), random.pick(notes), seek },
+            flags);
     }
     writeFileSafely(filePathIn(folder, QStringLiteral("kuradata_v2.csv")), writer.take());
 
     FieldWriter settingsWriter;
-    const QStringList texts { QStringLiteral("ベンチ村"), QStringLiteral("1st"), QStringLiteral("255"), QStringLiteral("12648384"),
-                              QStringLiteral("2nd"), QStringLiteral("0"), QStringLiteral("16777215"), QStringLiteral("3rd"),
-                              QStringLiteral("0"), QStringLiteral("16777215"), QStringLiteral("4th"), QStringLiteral("0"),
-                              QStringLiteral("16777215") };
+    const QStringList texts { QStringLiteral("ベンチ村"), QStringLiteral("1st"), QStringLiteral("255"),
+        QStringLiteral("12648384"), QStringLiteral("2nd"), QStringLiteral("0"), QStringLiteral("16777215"),
+        QStringLiteral("3rd"), QStringLiteral("0"), QStringLiteral("16777215"), QStringLiteral("4th"),
+        QStringLiteral("0"), QStringLiteral("16777215") };
     for (const QString& text : texts) {
         settingsWriter.text(sjis(text));
         settingsWriter.endLine();
     }
-    for (double number : { 9000.0, 7000.0, 2400.0, 4200.0, 1800.0, 330.0, 330.0, 330.0, 1100.0, 1100.0, 1000.0, 700.0,
-                           1500.0, 600.0 }) {
+    for (double number :
+        { 9000.0, 7000.0, 2400.0, 4200.0, 1800.0, 330.0, 330.0, 330.0, 1100.0, 1100.0, 1000.0, 700.0, 1500.0, 600.0 }) {
         settingsWriter.number(number);
         settingsWriter.endLine();
     }

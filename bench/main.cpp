@@ -40,7 +40,8 @@ public:
 // Keeps the compiler from dropping work whose result nothing else reads.
 volatile int sink = 0;
 
-struct Figure {
+struct Figure
+{
     QString metric;
     int items;
     double value;
@@ -102,16 +103,16 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     std::fprintf(stderr, "%d items (%.1f MB)\n", items, double(QFileInfo(dataPath).size()) / 1e6);
 
     add(QStringLiteral("load"), medianMs(runs, [&] {
-            ItemTable table;
-            DataFile::load(dir.path(), &table);
-        }));
+        ItemTable table;
+        DataFile::load(dir.path(), &table);
+    }));
     add(QStringLiteral("load_floor"), medianMs(runs, [&] {
-            QFile file(dataPath);
-            file.open(QIODevice::ReadOnly);
-            QStringDecoder decoder("windows-31j");
-            const QString text = decoder(file.readAll());
-            sink = int(text.size());
-        }));
+        QFile file(dataPath);
+        file.open(QIODevice::ReadOnly);
+        QStringDecoder decoder("windows-31j");
+        const QString text = decoder(file.readAll());
+        sink = int(text.size());
+    }));
 
     ChecklistState state;
     state.folder = dir.path();
@@ -121,11 +122,11 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     Form2* seek = form.searchWindow();
 
     add(QStringLiteral("first_sort"), medianMs(runs, [&] {
-            const quint8 villager = 1;
-            ItemRowSource source(state.items, villager);
-            ColumnOrders orders(source);
-            orders.order(0);
-        }));
+        const quint8 villager = 1;
+        ItemRowSource source(state.items, villager);
+        ColumnOrders orders(source);
+        orders.order(0);
+    }));
 
     const auto fill = [&](const QString& key, int sortKey) {
         seek->txtseek->setText(key);
@@ -140,12 +141,12 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), 0));
     add(QStringLiteral("fill_number"), fill(QStringLiteral("全アイテム"), 9));
     add(QStringLiteral("scan_floor"), medianMs(runs, [&] {
-            const QString key = keyedWord();
-            int found = 0;
-            for (int record = 2; record <= state.items.count(); ++record)
-                found += state.items.searchText(record).contains(key) ? 1 : 0;
-            sink = found;
-        }));
+        const QString key = keyedWord();
+        int found = 0;
+        for (int record = 2; record <= state.items.count(); ++record)
+            found += state.items.searchText(record).contains(key) ? 1 : 0;
+        sink = found;
+    }));
 
     add(QStringLiteral("save"), medianMs(runs, [&] { DataFile::save(dir.path(), state.items); }));
     QString wholeText;
@@ -154,13 +155,13 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
             wholeText += state.items.text(record, ItemTable::Field(field));
     }
     add(QStringLiteral("save_floor"), medianMs(runs, [&] {
-            QStringEncoder encoder("windows-31j");
-            const QByteArray bytes = encoder(wholeText);
-            sink = int(bytes.size());
-            QFile file(dir.filePath(QStringLiteral("floor.bin")));
-            file.open(QIODevice::WriteOnly);
-            file.write(bytes);
-        }));
+        QStringEncoder encoder("windows-31j");
+        const QByteArray bytes = encoder(wholeText);
+        sink = int(bytes.size());
+        QFile file(dir.filePath(QStringLiteral("floor.bin")));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }));
 
     std::vector<double> startups;
     double rss = 0;
@@ -213,10 +214,10 @@ void printTable(const std::vector<Figure>& figures, const std::vector<int>& size
         std::printf("\n");
     }
     const std::vector<std::pair<QString, QString>> ratios { { QStringLiteral("load"), QStringLiteral("load_floor") },
-                                                            { QStringLiteral("fill_key"), QStringLiteral("scan_floor") },
-                                                            { QStringLiteral("fill_adversarial"), QStringLiteral("fill_key") },
-                                                            { QStringLiteral("save"), QStringLiteral("save_floor") },
-                                                            { QStringLiteral("rss"), QStringLiteral("data_file") } };
+        { QStringLiteral("fill_key"), QStringLiteral("scan_floor") },
+        { QStringLiteral("fill_adversarial"), QStringLiteral("fill_key") },
+        { QStringLiteral("save"), QStringLiteral("save_floor") },
+        { QStringLiteral("rss"), QStringLiteral("data_file") } };
     for (const auto& [metric, floor] : ratios) {
         std::printf("| %s / %s |", qPrintable(metric), qPrintable(floor));
         for (int items : sizes)

@@ -21,7 +21,8 @@ bool isTrailByte(uchar b)
     return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
 
-struct DecodeTable {
+struct DecodeTable
+{
     std::array<char16_t, 256> single {};
     std::vector<char16_t> pair = std::vector<char16_t>(0x10000, Invalid);
 

@@ -57,8 +57,8 @@ std::optional<FileError> DataFile::parse(QByteArray bytes, const QString& filePa
         for (int f = 0; f < ItemTable::FieldCount + ItemTable::VillagerCount; ++f) {
             if (reader.atEnd()) {
                 return error(recordLine,
-                             QStringLiteral("レコードの途中でファイルが終わっています（11 項目のうち %1 項目しかありません）。")
-                                 .arg(f));
+                    QStringLiteral("レコードの途中でファイルが終わっています（11 項目のうち %1 項目しかありません）。")
+                        .arg(f));
             }
             const QByteArrayView field = reader.readField();
             if (f < ItemTable::FieldCount) {
@@ -70,14 +70,14 @@ std::optional<FileError> DataFile::parse(QByteArray bytes, const QString& filePa
                 break;
             case FlagStatus::NotANumber:
                 return error(reader.fieldLine(),
-                             QStringLiteral("%1 番目の取得フラグ「%2」が数値ではありません。")
-                                 .arg(f - ItemTable::FieldCount + 1)
-                                 .arg(quotedInMessage(field)));
+                    QStringLiteral("%1 番目の取得フラグ「%2」が数値ではありません。")
+                        .arg(f - ItemTable::FieldCount + 1)
+                        .arg(quotedInMessage(field)));
             case FlagStatus::OutOfRange:
                 return error(reader.fieldLine(),
-                             QStringLiteral("%1 番目の取得フラグ「%2」が 0 から 255 の範囲にありません。")
-                                 .arg(f - ItemTable::FieldCount + 1)
-                                 .arg(quotedInMessage(field)));
+                    QStringLiteral("%1 番目の取得フラグ「%2」が 0 から 255 の範囲にありません。")
+                        .arg(f - ItemTable::FieldCount + 1)
+                        .arg(quotedInMessage(field)));
             }
         }
         table->appendRecord(texts, flags);

@@ -62,8 +62,8 @@ bool FieldReader::skipLineEnd()
 QByteArrayView FieldReader::readQuoted()
 {
     const qsizetype start = m_pos + 1;
-    const char* found = static_cast<const char*>(
-        std::memchr(m_data.data() + start, '"', size_t(m_data.size() - start)));
+    const char* found
+        = static_cast<const char*>(std::memchr(m_data.data() + start, '"', size_t(m_data.size() - start)));
     const qsizetype close = found ? found - m_data.data() : m_data.size();
     const QByteArrayView value = m_data.sliced(start, close - start);
     m_line += countLineEnds(value);

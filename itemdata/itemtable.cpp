@@ -62,13 +62,13 @@ void ItemTable::appendMarker(char16_t digit)
     m_textUsed += 3;
 }
 
-void ItemTable::appendRecord(const std::array<QByteArrayView, FieldCount>& texts,
-                             const std::array<quint8, VillagerCount>& flags)
+void ItemTable::appendRecord(
+    const std::array<QByteArrayView, FieldCount>& texts, const std::array<quint8, VillagerCount>& flags)
 {
     Record record;
     for (int f = 0; f < FieldCount; ++f) {
         Q_ASSERT(texts[f].data() >= m_fileBytes.constData()
-                 && texts[f].data() + texts[f].size() <= m_fileBytes.constData() + m_fileBytes.size());
+            && texts[f].data() + texts[f].size() <= m_fileBytes.constData() + m_fileBytes.size());
         record.bytes[f] = { quint32(texts[f].data() - m_fileBytes.constData()), quint32(texts[f].size()) };
     }
     // Laid out so that the search text is one contiguous run; "Set1" and "Set2" touch on purpose.

@@ -36,15 +36,17 @@ public:
     void setFlag(int record, int villager, quint8 value) { at(record).flags[villager - 1] = value; }
 
     // Builds the table while a file is read. The views must lie inside the bytes given to the constructor.
-    void appendRecord(const std::array<QByteArrayView, FieldCount>& texts,
-                      const std::array<quint8, VillagerCount>& flags);
+    void appendRecord(
+        const std::array<QByteArrayView, FieldCount>& texts, const std::array<quint8, VillagerCount>& flags);
 
 private:
-    struct Span {
+    struct Span
+    {
         quint32 start;
         quint32 length;
     };
-    struct Record {
+    struct Record
+    {
         std::array<Span, FieldCount> bytes;
         std::array<Span, FieldCount> text;
         std::array<quint8, VillagerCount> flags;

@@ -35,9 +35,7 @@ std::optional<FileError> SettingsFile::parse(QByteArrayView bytes, const QString
     };
     const auto cutShort = [&] {
         return FileError { QDir::toNativeSeparators(filePath), 0,
-                           QStringLiteral("設定が %1 行そろっていません（%2 行しかありません）。")
-                               .arg(lineCount)
-                               .arg(values - 1) };
+            QStringLiteral("設定が %1 行そろっていません（%2 行しかありません）。").arg(lineCount).arg(values - 1) };
     };
     QByteArrayView field;
     const auto next = [&] {

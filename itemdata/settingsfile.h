@@ -10,7 +10,8 @@ namespace kuranote {
 
 // What the user adjusts besides the ticks: names, colours and the sizes of windows and columns.
 // Sizes are in twips. Arrays indexed by villager run 0 to 4, of which 1 to 4 are used.
-struct Settings {
+struct Settings
+{
     StoredText townname;
     std::array<StoredText, 5> villagername;
     std::array<StoredText, 5> namecolor;

@@ -10,13 +10,15 @@
 namespace kuranote {
 namespace {
 
-struct Key {
+struct Key
+{
     quint64 prefix; // the key's first eight bytes, most significant first
     quint32 offset; // where the whole key starts in the key buffer
     qint32 item;
 };
 
-struct KeyBlock {
+struct KeyBlock
+{
     std::vector<Key> keys;
     std::vector<char> bytes;
 };
@@ -54,7 +56,8 @@ std::vector<int> collationOrder(int count, const std::function<QString(int)>& te
     std::vector<KeyBlock> blocks(static_cast<size_t>(threads));
     std::vector<std::thread> workers;
     for (int t = 1; t < threads; ++t)
-        workers.emplace_back(buildKeys, count * t / threads, count * (t + 1) / threads, std::cref(textOf), &blocks[size_t(t)]);
+        workers.emplace_back(
+            buildKeys, count * t / threads, count * (t + 1) / threads, std::cref(textOf), &blocks[size_t(t)]);
     buildKeys(0, count / threads, textOf, &blocks[0]);
     for (std::thread& worker : workers)
         worker.join();

@@ -29,8 +29,8 @@ void ColumnOrders::clear()
 
 std::vector<int> ColumnOrders::computeOrder(int column) const
 {
-    std::vector<int> records = collationOrder(m_source.lastRecord(),
-                                              [&](int item) { return m_source.cellText(item + 1, column); });
+    std::vector<int> records
+        = collationOrder(m_source.lastRecord(), [&](int item) { return m_source.cellText(item + 1, column); });
     for (int& record : records)
         ++record;
     return records;

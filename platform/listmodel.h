@@ -16,7 +16,8 @@ class ReportListModel final : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    struct Row {
+    struct Row
+    {
         int record;
         bool checked;
     };

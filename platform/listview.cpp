@@ -68,8 +68,8 @@ void ListView::keyPressEvent(QKeyEvent* event)
     // Space ticks the selected row wherever the focus sits in it, not only on the check box column.
     const int row = selectedRow();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && row >= 0) {
-        m_model->setData(m_model->index(row, 0), m_model->isChecked(row) ? Qt::Unchecked : Qt::Checked,
-                         Qt::CheckStateRole);
+        m_model->setData(
+            m_model->index(row, 0), m_model->isChecked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
         return;
     }
     if (isEnter)

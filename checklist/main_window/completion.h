@@ -7,7 +7,8 @@
 namespace kuranote {
 
 // What the main window shows of completion for acquired of listed rows, on a bar track of trackWidth twips.
-struct Completion {
+struct Completion
+{
     QString countText;
     QString percentText;
     float barWidth; // twips

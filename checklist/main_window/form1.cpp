@@ -30,8 +30,7 @@ constexpr quint32 lightGreen = 0xC0FFC0;
 constexpr quint32 white = 0xFFFFFF;
 constexpr quint32 darkBlue = 0xC00000;
 
-template<typename Label>
-Label* makeLabel(QWidget* parent, const QString& caption, QRect geometry, quint32 back)
+template <typename Label> Label* makeLabel(QWidget* parent, const QString& caption, QRect geometry, quint32 back)
 {
     auto* label = new Label(caption, parent);
     label->setGeometry(geometry);
@@ -119,7 +118,8 @@ void Form1::buildMenus()
 {
     btnchg = menuBar()->addMenu(QStringLiteral("村人の切り替え(&Q)"));
     auto* villagers = new QActionGroup(this);
-    const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"), QStringLiteral("4th") };
+    const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
+        QStringLiteral("4th") };
     for (int index = 1; index <= 4; ++index) {
         QAction* item = btnchg->addAction(ordinals[index - 1]);
         item->setCheckable(true);

@@ -85,7 +85,7 @@ public:
     QMenu* btnchg;
     std::array<QAction*, 5> btnchg1 {}; // 1 to 4
     QMenu* btncolm;
-    std::array<QAction*, 3> btncol {};  // 1 to 2
+    std::array<QAction*, 3> btncol {}; // 1 to 2
     QAction* btnsave;
     QAction* btnend;
 

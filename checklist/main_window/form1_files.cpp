@@ -45,10 +45,9 @@ std::optional<FileError> Form1::sizeload()
     m_state.seekwidth = settings.seekwidth;
     m_state.seekheight = settings.seekheight;
     Twips::setOuterSize(this, settings.mainWidth, settings.mainHeight);
-    const QStringList titles { QStringLiteral("Item"), QStringLiteral("2"),    QStringLiteral("3"),
-                               QStringLiteral("4"),    QStringLiteral("Set1"), QStringLiteral("Set2"),
-                               QStringLiteral("Char"), QStringLiteral("Sell"), QStringLiteral("etc"),
-                               QStringLiteral("No,") };
+    const QStringList titles { QStringLiteral("Item"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+        QStringLiteral("Set1"), QStringLiteral("Set2"), QStringLiteral("Char"), QStringLiteral("Sell"),
+        QStringLiteral("etc"), QStringLiteral("No,") };
     ListView1->addColumns(titles, std::vector<double>(settings.columnWidths.begin(), settings.columnWidths.end()));
     return std::nullopt;
 }
@@ -79,7 +78,8 @@ std::optional<FileError> Form1::kurasave()
 
 void Form1::btnsave_Click()
 {
-    if (m_prompts.question(this, QStringLiteral("セーブしますか？"), Prompts::Buttons::OkCancel) == Prompts::Answer::Cancel)
+    if (m_prompts.question(this, QStringLiteral("セーブしますか？"), Prompts::Buttons::OkCancel)
+        == Prompts::Answer::Cancel)
         return;
     if (std::optional<FileError> failure = kurasave())
         m_prompts.error(this, failure->message());

@@ -57,14 +57,15 @@ void Form1::btnchg1_Click(int index)
 
 void Form1::lblname_Click()
 {
-    const QString typed = m_prompts.input(this, QStringLiteral("名前を入力してください"), QStringLiteral("なまえ"),
-                                          lblname->text());
+    const QString typed
+        = m_prompts.input(this, QStringLiteral("名前を入力してください"), QStringLiteral("なまえ"), lblname->text());
     if (!typed.isEmpty()) {
         if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
             m_shownName = *name;
             lblname->setText(m_shownName.text());
         } else {
-            m_prompts.error(this, QStringLiteral("「%1」には保存できない文字が含まれています。名前は変わりません。").arg(typed));
+            m_prompts.error(
+                this, QStringLiteral("「%1」には保存できない文字が含まれています。名前は変わりません。").arg(typed));
         }
     }
     villagername[m_state.curvillager] = m_shownName;
@@ -74,15 +75,16 @@ void Form1::lblname_Click()
 
 void Form1::lbltown_Click()
 {
-    const QString typed = m_prompts.input(this, QStringLiteral("村の名前を入力してください"), QStringLiteral("むら"),
-                                          lbltown->text());
+    const QString typed
+        = m_prompts.input(this, QStringLiteral("村の名前を入力してください"), QStringLiteral("むら"), lbltown->text());
     if (typed.isEmpty())
         return;
     if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
         townname = *name;
         lbltown->setText(townname.text());
     } else {
-        m_prompts.error(this, QStringLiteral("「%1」には保存できない文字が含まれています。村の名前は変わりません。").arg(typed));
+        m_prompts.error(
+            this, QStringLiteral("「%1」には保存できない文字が含まれています。村の名前は変わりません。").arg(typed));
     }
 }
 

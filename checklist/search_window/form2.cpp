@@ -52,7 +52,8 @@ Form2::Form2(ChecklistState& state, Form1& form1)
     Command1 = new QPushButton(nameOrder, this);
     Command1->setGeometry(Twips::rect(840, 360, 1095, 375));
 
-    const std::array<QString, 3> captions { QStringLiteral("取得条件"), QStringLiteral("並び順"), QStringLiteral("検索キー") };
+    const std::array<QString, 3> captions { QStringLiteral("取得条件"), QStringLiteral("並び順"),
+        QStringLiteral("検索キー") };
     const std::array<double, 3> tops { 120, 480, 960 };
     for (size_t i = 0; i < Label2.size(); ++i) {
         Label2[i] = new QLabel(captions[i], this);

@@ -12,7 +12,8 @@
 #include <vector>
 
 // One catalogue item as a test writes it; the header record is added by catalogueBytes().
-struct TestItem {
+struct TestItem
+{
     QString name;
     QString set1;
     QString set2;

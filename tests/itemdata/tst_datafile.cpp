@@ -38,8 +38,9 @@ void TestDataFile::init()
 
 void TestDataFile::loadsRecordsInFileOrder()
 {
-    writeBytes(path(), sjis(u"\"名前\",\"s1\",\"s2\",\"c\",\"売\",\"e\",\"k\",0,0,0,0\r\n"
-                            "\"木の椅子, 大\",\"家具\",\"A\",\"ゆき\",\"100\",\"メモ あり\",\"いす\",1,0,2,255\r\n"_s));
+    writeBytes(path(),
+        sjis(u"\"名前\",\"s1\",\"s2\",\"c\",\"売\",\"e\",\"k\",0,0,0,0\r\n"
+             "\"木の椅子, 大\",\"家具\",\"A\",\"ゆき\",\"100\",\"メモ あり\",\"いす\",1,0,2,255\r\n"_s));
     ItemTable table;
     QVERIFY(!DataFile::load(m_dir->path(), &table));
     QCOMPARE(table.count(), 2);
@@ -65,7 +66,8 @@ void TestDataFile::roundTrip_writesTheSameBytes_data()
     // Codes that decode to the same character as another code must come back as they were.
     QTest::newRow("NEC-selected IBM and 0x87 codes")
         << QByteArray("\"\xED\x40\xFA\x5C\",\"\x87\x90\x81\xE0\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n");
-    QTest::newRow("bytes that are not code page 932") << QByteArray("\"\x80\xA0\xFD\x81\",\"\",\"\",\"\",\"\",\"\",\"\",1,1,1,1\r\n");
+    QTest::newRow("bytes that are not code page 932")
+        << QByteArray("\"\x80\xA0\xFD\x81\",\"\",\"\",\"\",\"\",\"\",\"\",1,1,1,1\r\n");
 }
 
 void TestDataFile::roundTrip_writesTheSameBytes()
@@ -83,13 +85,14 @@ void TestDataFile::roundTrip_writesTheSameBytes()
 
 void TestDataFile::changedFlag_isWrittenAlone()
 {
-    writeBytes(path(), "\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n\"x\",\"\",\"\",\"\",\"\",\"\",\"\",2,0,0,0\r\n");
+    writeBytes(
+        path(), "\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n\"x\",\"\",\"\",\"\",\"\",\"\",\"\",2,0,0,0\r\n");
     ItemTable table;
     QVERIFY(!DataFile::load(m_dir->path(), &table));
     table.setFlag(2, 2, 1);
     QVERIFY(!DataFile::save(m_dir->path(), table));
     QCOMPARE(readBytes(path()),
-             QByteArray("\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n\"x\",\"\",\"\",\"\",\"\",\"\",\"\",2,1,0,0\r\n"));
+        QByteArray("\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n\"x\",\"\",\"\",\"\",\"\",\"\",\"\",2,1,0,0\r\n"));
 }
 
 void TestDataFile::tolerantReading_isWrittenInTheOwnForm()
@@ -99,8 +102,9 @@ void TestDataFile::tolerantReading_isWrittenInTheOwnForm()
     ItemTable table;
     QVERIFY(!DataFile::load(m_dir->path(), &table));
     QVERIFY(!DataFile::save(m_dir->path(), table));
-    QCOMPARE(readBytes(path()), QByteArray("\"Name\",\"s1\",\"s2\",\"c\",\"p\",\"e\",\"k\",0,0,0,0\r\n"
-                                           "\"item\",\"\",\"\",\"\",\"\",\"\",\"\",1,0,0,1\r\n"));
+    QCOMPARE(readBytes(path()),
+        QByteArray("\"Name\",\"s1\",\"s2\",\"c\",\"p\",\"e\",\"k\",0,0,0,0\r\n"
+                   "\"item\",\"\",\"\",\"\",\"\",\"\",\"\",1,0,0,1\r\n"));
 }
 
 void TestDataFile::badFile_namesFileLineAndReason_data()
@@ -112,11 +116,12 @@ void TestDataFile::badFile_namesFileLineAndReason_data()
     const QByteArray header("\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n");
     QTest::newRow("record cut short") << header + "\"a\",\"b\"\r\n" << 2 << u"11 項目のうち 2 項目"_s;
     QTest::newRow("stray empty line at the end") << header + "\r\n" << 2 << u"11 項目のうち 1 項目"_s;
-    QTest::newRow("flag above 255") << header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",0,256,0,0\r\n" << 2 << u"「256」"_s;
-    QTest::newRow("negative flag") << header + header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",-1,0,0,0\r\n" << 3
-                                   << u"0 から 255"_s;
-    QTest::newRow("flag with digits and a word") << header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",1x,0,0,0\r\n" << 2
-                                                 << u"数値ではありません"_s;
+    QTest::newRow("flag above 255") << header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",0,256,0,0\r\n"
+                                    << 2 << u"「256」"_s;
+    QTest::newRow("negative flag") << header + header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",-1,0,0,0\r\n"
+                                   << 3 << u"0 から 255"_s;
+    QTest::newRow("flag with digits and a word") << header + "\"a\",\"\",\"\",\"\",\"\",\"\",\"\",1x,0,0,0\r\n"
+                                                 << 2 << u"数値ではありません"_s;
 }
 
 void TestDataFile::badFile_namesFileLineAndReason()

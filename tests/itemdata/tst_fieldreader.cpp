@@ -25,8 +25,10 @@ void TestFieldReader::readsFields_data()
     QTest::newRow("comma inside quotes") << QByteArray("\"a,b\",c\r\n") << QByteArrayList { "a,b", "c" };
     QTest::newRow("empty quoted and bare") << QByteArray("\"\",,\"\"\r\n") << QByteArrayList { "", "", "" };
     QTest::newRow("blanks before a field skipped") << QByteArray("  \"a\",   b\r\n") << QByteArrayList { "a", "b" };
-    QTest::newRow("trailing blanks of a bare field dropped") << QByteArray("ab  ,c\r\n") << QByteArrayList { "ab", "c" };
-    QTest::newRow("text after the closing quote skipped") << QByteArray("\"a\"xyz,b\r\n") << QByteArrayList { "a", "b" };
+    QTest::newRow("trailing blanks of a bare field dropped")
+        << QByteArray("ab  ,c\r\n") << QByteArrayList { "ab", "c" };
+    QTest::newRow("text after the closing quote skipped")
+        << QByteArray("\"a\"xyz,b\r\n") << QByteArrayList { "a", "b" };
     QTest::newRow("line end ends a field like a comma") << QByteArray("a\r\nb\r\n") << QByteArrayList { "a", "b" };
     QTest::newRow("empty line is an empty field") << QByteArray("a\r\n\r\nb") << QByteArrayList { "a", "", "b" };
     QTest::newRow("lone LF ends a line") << QByteArray("a\nb\n") << QByteArrayList { "a", "b" };
@@ -35,8 +37,8 @@ void TestFieldReader::readsFields_data()
     QTest::newRow("unclosed quote runs to the end") << QByteArray("\"abc") << QByteArrayList { "abc" };
     QTest::newRow("no line end after the last field") << QByteArray("a,b") << QByteArrayList { "a", "b" };
     // 0x5C and 0x7C as second bytes of double-byte characters are no delimiters anyway; 0x83 0x5C is "ソ".
-    QTest::newRow("double-byte characters") << QByteArray("\"\x83\x5C\",\x95\x5C\r\n")
-                                            << QByteArrayList { "\x83\x5C", "\x95\x5C" };
+    QTest::newRow("double-byte characters")
+        << QByteArray("\"\x83\x5C\",\x95\x5C\r\n") << QByteArrayList { "\x83\x5C", "\x95\x5C" };
 }
 
 void TestFieldReader::readsFields()

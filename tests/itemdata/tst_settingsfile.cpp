@@ -16,9 +16,9 @@ QByteArray settingsBytes(const QByteArrayList& lines)
 
 QByteArrayList sampleLines()
 {
-    return { sjis(u"\"さくらむら\""_s), sjis(u"\"ゆう\""_s), "\"255\"", "\"12648384\"", "\"2nd\"", "\"0\"", "\"16777215\"",
-             "\"3rd\"", "\"abc\"", "\"65280\"", "\"4th\"", "\"0\"", "\"16711680\"", "5595", "4800", "2400", "4200",
-             "1800", "330", "330", "330", "1100", "1100", "1000", "700", "1500", "600" };
+    return { sjis(u"\"さくらむら\""_s), sjis(u"\"ゆう\""_s), "\"255\"", "\"12648384\"", "\"2nd\"", "\"0\"",
+        "\"16777215\"", "\"3rd\"", "\"abc\"", "\"65280\"", "\"4th\"", "\"0\"", "\"16711680\"", "5595", "4800", "2400",
+        "4200", "1800", "330", "330", "330", "1100", "1100", "1000", "700", "1500", "600" };
 }
 
 } // namespace
@@ -121,8 +121,7 @@ void TestSettingsFile::badFile_isRefused_data()
     QTest::newRow("width beyond single precision") << settingsBytes(lines) << 14 << u"大きすぎます"_s;
     // Several values on one line: the message names the line the user can find them on.
     lines = sampleLines();
-    QTest::newRow("values on one line")
-        << lines.mid(0, 2).join(",") + "," + "\"blue\"\r\n" << 1 << u"「blue」"_s;
+    QTest::newRow("values on one line") << lines.mid(0, 2).join(",") + "," + "\"blue\"\r\n" << 1 << u"「blue」"_s;
 }
 
 void TestSettingsFile::badFile_isRefused()
@@ -153,7 +152,8 @@ void TestSettingsFile::seekSizeThatIsNoNumber_readsAsZero()
 
 void TestSettingsFile::extraLines_areIgnored()
 {
-    writeBytes(m_dir->filePath(SettingsFile::fileName), settingsBytes(sampleLines() + QByteArrayList { "junk", "\"x\"" }));
+    writeBytes(
+        m_dir->filePath(SettingsFile::fileName), settingsBytes(sampleLines() + QByteArrayList { "junk", "\"x\"" }));
     Settings settings;
     QVERIFY(!SettingsFile::load(m_dir->path(), &settings));
     QCOMPARE(settings.columnWidths[9], 600.0f);

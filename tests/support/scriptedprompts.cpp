@@ -2,8 +2,7 @@
 
 #include <QTest>
 
-template<typename T>
-std::optional<T> ScriptedPrompts::next(const QString& text)
+template <typename T> std::optional<T> ScriptedPrompts::next(const QString& text)
 {
     m_shown.append(text);
     if (m_script.empty() || !std::holds_alternative<T>(m_script.front())) {

@@ -13,8 +13,12 @@
 class ScriptedPrompts final : public kuranote::Prompts
 {
 public:
-    struct ErrorShown {};
-    struct MessageShown {};
+    struct ErrorShown
+    {
+    };
+    struct MessageShown
+    {
+    };
     using Step = std::variant<Answer, ErrorShown, MessageShown, QString, std::optional<QColor>>;
 
     void expectQuestion(Answer answer) { m_script.push_back(answer); }
@@ -41,8 +45,7 @@ public:
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
 
 private:
-    template<typename T>
-    std::optional<T> next(const QString& text);
+    template <typename T> std::optional<T> next(const QString& text);
 
     std::deque<Step> m_script;
     QStringList m_shown;
