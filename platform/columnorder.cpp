@@ -11,20 +11,15 @@ ColumnOrders::ColumnOrders(const ListRowSource& source)
 
 const std::vector<int>& ColumnOrders::order(int column)
 {
-    if (!m_source.isFixedColumn(column)) {
-        m_changing = computeOrder(column);
-        return m_changing;
-    }
-    std::optional<std::vector<int>>& cached = m_fixed[size_t(column)];
-    if (!cached)
-        cached = computeOrder(column);
-    return *cached;
+    std::optional<std::vector<int>>& kept = m_orders[size_t(column)];
+    if (!kept)
+        kept = computeOrder(column);
+    return *kept;
 }
 
-void ColumnOrders::clear()
+void ColumnOrders::forget(int column)
 {
-    for (auto& cached : m_fixed)
-        cached.reset();
+    m_orders[size_t(column)].reset();
 }
 
 std::vector<int> ColumnOrders::computeOrder(int column) const

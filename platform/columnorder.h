@@ -17,13 +17,11 @@ public:
     virtual int lastRecord() const = 0;
     // Called from several threads at once while a column's order is computed: it must only read.
     virtual QString cellText(int record, int column) const = 0;
-    // True when a column's texts never change while the program runs, so its order can be kept.
-    virtual bool isFixedColumn(int column) const = 0;
 };
 
 // The records in ascending order of one column's text, as a Japanese reader expects it (kana by
-// reading, hiragana and katakana together), ties in record order. A fixed column is ordered once,
-// when first asked for, so that a refill of the list never sorts.
+// reading, hiragana and katakana together), ties in record order. A column is ordered when first
+// asked for and kept until its texts change, so that a refill of the list never sorts.
 class ColumnOrders final
 {
 public:
@@ -32,15 +30,14 @@ public:
     explicit ColumnOrders(const ListRowSource& source);
 
     const std::vector<int>& order(int column);
-    // Forgets every order, for a source whose records changed.
-    void clear();
+    // Forgets a column's order, for when its texts changed.
+    void forget(int column);
 
 private:
     std::vector<int> computeOrder(int column) const;
 
     const ListRowSource& m_source;
-    std::array<std::optional<std::vector<int>>, ColumnCount> m_fixed;
-    std::vector<int> m_changing;
+    std::array<std::optional<std::vector<int>>, ColumnCount> m_orders;
 };
 
 } // namespace kuranote

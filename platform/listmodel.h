@@ -43,6 +43,8 @@ public:
 
     int sortKey() const { return m_sortKey; }
     void setSortKey(int column);
+    // The texts of a column changed for every record: its order is computed afresh when next needed.
+    void forgetOrder(int column) { m_orders.forget(column); }
 
 Q_SIGNALS:
     void itemCheck(int row);

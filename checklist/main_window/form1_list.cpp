@@ -25,10 +25,11 @@ Form2* Form1::searchWindow()
 
 void Form1::pastelist1()
 {
+    // Reached first: a search window loaded here fills the list itself, before this fill starts.
+    Form2* seek = searchWindow();
     showcount = 0;
     getcount = 0;
     m_pendingRows.clear();
-    Form2* seek = searchWindow();
     const QString key = seek->txtseek->text();
     const bool unacquiredOnly = seek->Command2->text() != u"全アイテム";
     const int v = m_state.curvillager;

@@ -42,12 +42,17 @@ void Form1::btnchg1_Click(int index)
     m_state.curvillager = quint8(index);
     btnchg1[size_t(index)]->setChecked(true);
     const std::array<int, 3> others = otherVillagers(index);
-    for (int column = 1; column <= 3; ++column)
+    for (int column = 1; column <= 3; ++column) {
         ListView1->setColumnTitle(column, QString::number(others[size_t(column - 1)]));
-    // A colour text that is not a number cannot be applied; the colour showing stays.
+        // These columns now show other villagers' flags; only a switch changes them, never a tick.
+        ListView1->items().forgetOrder(column);
+    }
+    // Colouring the search window loads it again if the user had closed it, also when the colour
+    // text is not a number and so cannot be applied (the colour showing then stays).
+    Form2* seek = searchWindow();
     if (const std::optional<quint32> back = parseColorText(bgcolor[size_t(index)].text())) {
         setBackColor(colorFromBgr(*back));
-        searchWindow()->setBackColor(colorFromBgr(*back));
+        seek->setBackColor(colorFromBgr(*back));
     }
     m_shownName = villagername[size_t(index)];
     lblname->setText(m_shownName.text());

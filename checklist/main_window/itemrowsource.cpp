@@ -53,10 +53,4 @@ QString ItemRowSource::cellText(int record, int column) const
     }
 }
 
-bool ItemRowSource::isFixedColumn(int column) const
-{
-    // The other villagers' flags change with ticks and with the current villager.
-    return column == 0 || column >= 4;
-}
-
 } // namespace kuranote

@@ -19,7 +19,6 @@ public:
 
     int lastRecord() const override;
     QString cellText(int record, int column) const override;
-    bool isFixedColumn(int column) const override;
 
 private:
     const ItemTable& m_items;

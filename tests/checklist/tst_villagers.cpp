@@ -104,6 +104,7 @@ private Q_SLOTS:
     void sameVillager_changesNothing();
     void ticks_keptApartPerVillager();
     void colourTextNotANumber_keepsColourShowing();
+    void flagColumnOrder_followsTheSwitch();
     void nameEdit_data();
     void nameEdit();
     void nameEdit_beforeAnySwitch_copiesStartCaptionBack();
@@ -218,8 +219,13 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx, settings));
     Form1& form = *fx.form;
+    // With the search window closed the switch loads it again, hidden, and the list is filled once.
+    form.searchWindow()->close();
+    QTRY_VERIFY(!form.hasSearchWindow());
 
     pressVillagerKey(form, 2);
+    QVERIFY(form.hasSearchWindow());
+    QCOMPARE(fx.state.seekshown, qint16(-1));
     QCOMPARE(form.lblname->text(), u"そうた"_s);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[1]));
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[1]));
@@ -230,6 +236,24 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
     pressVillagerKey(form, 3);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[3]));
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[3]));
+    VERIFY_PROMPTS_DONE(fx.prompts);
+}
+
+void TestVillagers::flagColumnOrder_followsTheSwitch()
+{
+    ChecklistFixture fx;
+    QVERIFY(openChecklist(fx));
+    Form1& form = *fx.form;
+    const auto names = [&form] {
+        QStringList shown;
+        for (int row = 0; row < form.ListView1->items().rowCount(); ++row)
+            shown.append(form.ListView1->items().cellText(row, 0));
+        return shown;
+    };
+    form.ListView1_ColumnClick(1);
+    QCOMPARE(names(), QStringList({ u"あめ"_s, u"うめ"_s, u"いと"_s })); // by villager 2's flags
+    pressVillagerKey(form, 3);
+    QCOMPARE(names(), QStringList({ u"いと"_s, u"うめ"_s, u"あめ"_s })); // by villager 1's flags
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 

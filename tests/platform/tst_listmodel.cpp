@@ -14,8 +14,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Records 1 to texts.size(): column 0 holds the record's text and is fixed; column 1 holds a text a test may
-// change and is not fixed; every other column holds the record number. Counts the texts asked for per column.
+// Records 1 to texts.size(): column 0 holds the record's text; column 1 holds a text a test may change; every
+// other column holds the record number. Counts the texts asked for per column.
 class FakeRows final : public ListRowSource
 {
 public:
@@ -37,7 +37,6 @@ public:
         return QString::number(record);
     }
 
-    bool isFixedColumn(int column) const override { return column != 1; }
     int calls(int column) const { return m_calls[size_t(column)]; }
 
     QStringList names;
@@ -79,7 +78,7 @@ private Q_SLOTS:
     void rowsAscendByColumnText();
     void checkBox_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
     void sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords();
-    void fixedColumnOrdered_once_otherColumnsAtEveryFill();
+    void columnOrdered_once_untilItsTextsChange();
 };
 
 void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
@@ -205,7 +204,7 @@ void tst_ListModel::sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords
     QCOMPARE(reset.count(), 0);
 }
 
-void tst_ListModel::fixedColumnOrdered_once_otherColumnsAtEveryFill()
+void tst_ListModel::columnOrdered_once_untilItsTextsChange()
 {
     FakeRows source({ u"e"_s, u"d"_s, u"c"_s, u"b"_s, u"a"_s, u"f"_s });
     source.changing = QStringList { u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s };
@@ -222,13 +221,16 @@ void tst_ListModel::fixedColumnOrdered_once_otherColumnsAtEveryFill()
     model.setSortKey(1);
     QCOMPARE(recordsOf(model), (QList<int> { 1, 3, 5 }));
     QCOMPARE(source.calls(1), 6);
-    // A column whose texts change is ordered afresh: the new texts decide.
+    model.setRows(rowsOf({ 2, 4 }));
+    QCOMPARE(source.calls(1), 6);
+    // Told that the column's texts changed, the model orders it afresh: the new texts decide.
     source.changing = QStringList { u"6"_s, u"5"_s, u"4"_s, u"3"_s, u"2"_s, u"1"_s };
+    model.forgetOrder(1);
     model.setRows(rowsOf({ 1, 3, 5 }));
     QCOMPARE(recordsOf(model), (QList<int> { 5, 3, 1 }));
     QCOMPARE(source.calls(1), 12);
 
-    // Back on the fixed column, its kept order serves without asking for its texts again.
+    // Back on column 0, its kept order serves without asking for its texts again.
     model.setSortKey(0);
     QCOMPARE(recordsOf(model), (QList<int> { 5, 3, 1 }));
     QCOMPARE(source.calls(0), 6);
