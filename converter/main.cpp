@@ -19,5 +19,8 @@ int main(int argc, char* argv[])
     kuranote::ConvertWindow window(prompts, QCoreApplication::applicationDirPath());
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();
+    // The conversion starts when the window becomes active; ask for that, since not every desktop
+    // activates a new tool window by itself.
+    window.activateWindow();
     return app.exec();
 }

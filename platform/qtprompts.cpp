@@ -17,6 +17,7 @@ Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Button
         ? QMessageBox::Ok | QMessageBox::Cancel
         : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, m_title, text, shown, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -33,12 +34,16 @@ Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Button
 void QtPrompts::message(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 void QtPrompts::error(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, m_title, text);
+    // Messages quote file paths and file contents: shown as they are, never read as markup.
+    QMessageBox box(QMessageBox::Critical, m_title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 QString QtPrompts::input(QWidget* parent, const QString& prompt, const QString& title, const QString& text)

@@ -76,11 +76,14 @@ void Form1::buildControls()
     setForeColor(lbltown, colorFromBgr(lightGreen));
     lbltown->setFont(japaneseFont(9, true));
     lbltown->setToolTip(QStringLiteral("Click to EDIT"));
+    // Names are typed by the user: shown as they are, never read as markup.
+    lbltown->setTextFormat(Qt::PlainText);
 
     lblname = makeLabel<ClickableLabel>(client, QStringLiteral("1st"), Twips::rect(120, 360, 1515, 300), lightGreen);
     setForeColor(lblname, colorFromBgr(0x0000FF));
     lblname->setFont(japaneseFont(11.25, true));
     lblname->setToolTip(QStringLiteral("Click to EDIT"));
+    lblname->setTextFormat(Qt::PlainText);
 
     Label1[1] = makeLabel<QLabel>(client, QStringLiteral("達成率"), Twips::rect(1800, 120, 735, 180), lightGreen);
     Label1[0] = makeLabel<QLabel>(client, QStringLiteral("Item数"), Twips::rect(3120, 120, 735, 180), lightGreen);
