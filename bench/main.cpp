@@ -140,6 +140,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     add(QStringLiteral("fill_wild"), fill(QStringLiteral("[ほく]?#"), 0));
     add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), 0));
     add(QStringLiteral("fill_number"), fill(QStringLiteral("全アイテム"), 9));
+    add(QStringLiteral("fill_flag"), fill(QStringLiteral("全アイテム"), 1));
     add(QStringLiteral("scan_floor"), medianMs(runs, [&] {
         const QString key = keyedWord();
         int found = 0;
