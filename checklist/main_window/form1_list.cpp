@@ -54,7 +54,6 @@ void Form1::pastelist1()
         pastelist2(record);
     }
     ListView1->items().setRows(std::move(m_pendingRows));
-    m_pendingRows = {};
     countper();
 }
 
