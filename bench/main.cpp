@@ -2,17 +2,14 @@
 // Each figure is the median of several runs; see the README's Performance section.
 #include "cataloguegenerator.h"
 
+#include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "checklist/main_window/itemrowsource.h"
-#include "checklist/search_window/form2.h"
 #include "itemdata/datafile.h"
-#include "platform/listview.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -77,15 +74,14 @@ double peakResidentMegabytes()
 // reports once the main window is shown with its list filled.
 int probeStartup(const QString& folder)
 {
-    ChecklistState state;
-    state.folder = folder;
+    ChecklistDocument document(folder);
     SilentPrompts prompts;
-    Form1 form(state, prompts);
+    Form1 form(document, prompts);
     if (!form.Form_Load())
         return 1;
     form.show();
     QCoreApplication::processEvents();
-    std::printf("shown %d %.1f\n", form.ListView1->items().rowCount(), peakResidentMegabytes());
+    std::printf("shown %d %.1f\n", document.list().rowCount(), peakResidentMegabytes());
     std::fflush(stdout);
     return 0;
 }
@@ -114,46 +110,43 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
         sink = int(text.size());
     }));
 
-    ChecklistState state;
-    state.folder = dir.path();
-    SilentPrompts prompts;
-    Form1 form(state, prompts);
-    form.Form_Load();
-    Form2* seek = form.searchWindow();
+    ChecklistDocument document(dir.path());
+    document.load();
+    const ItemTable& table = document.items();
 
     add(QStringLiteral("first_sort"), medianMs(runs, [&] {
         const quint8 villager = 1;
-        ItemRowSource source(state.items, villager);
+        ItemRowSource source(table, villager);
         ColumnOrders orders(source);
         orders.order(0);
     }));
 
-    const auto fill = [&](const QString& key, int sortKey) {
-        seek->txtseek->setText(key);
-        form.ListView1->setSortKey(sortKey);
-        return medianMs(runs, [&] { form.pastelist1(); });
+    const auto fill = [&](const QString& key, ListColumn sortColumn) {
+        document.setSortColumn(sortColumn);
+        document.setConditions(key, ShowMode::All);
+        return medianMs(runs, [&] { document.pastelist1(); });
     };
-    add(QStringLiteral("fill_all"), fill(QStringLiteral("全アイテム"), 0));
-    const double fillKey = fill(keyedWord(), 0);
+    add(QStringLiteral("fill_all"), fill(allItemsKey, ListColumn::Item));
+    const double fillKey = fill(keyedWord(), ListColumn::Item);
     add(QStringLiteral("fill_key"), fillKey);
-    add(QStringLiteral("fill_key_rows"), form.showcount, QStringLiteral("rows"));
-    add(QStringLiteral("fill_wild"), fill(QStringLiteral("[ほく]?#"), 0));
-    add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), 0));
-    add(QStringLiteral("fill_number"), fill(QStringLiteral("全アイテム"), 9));
-    add(QStringLiteral("fill_flag"), fill(QStringLiteral("全アイテム"), 1));
+    add(QStringLiteral("fill_key_rows"), document.showcount(), QStringLiteral("rows"));
+    add(QStringLiteral("fill_wild"), fill(QStringLiteral("[ほく]?#"), ListColumn::Item));
+    add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), ListColumn::Item));
+    add(QStringLiteral("fill_number"), fill(allItemsKey, ListColumn::Number));
+    add(QStringLiteral("fill_flag"), fill(allItemsKey, ListColumn::OtherVillager1));
     add(QStringLiteral("scan_floor"), medianMs(runs, [&] {
         const QString key = keyedWord();
         int found = 0;
-        for (int record = 2; record <= state.items.count(); ++record)
-            found += state.items.searchText(record).contains(key) ? 1 : 0;
+        for (int record = 2; record <= table.count(); ++record)
+            found += table.searchText(record).contains(key) ? 1 : 0;
         sink = found;
     }));
 
-    add(QStringLiteral("save"), medianMs(runs, [&] { DataFile::save(dir.path(), state.items); }));
+    add(QStringLiteral("save"), medianMs(runs, [&] { DataFile::save(dir.path(), table); }));
     QString wholeText;
-    for (int record = 1; record <= state.items.count(); ++record) {
+    for (int record = 1; record <= table.count(); ++record) {
         for (int field = 0; field < ItemTable::FieldCount; ++field)
-            wholeText += state.items.text(record, ItemTable::Field(field));
+            wholeText += table.text(record, ItemTable::Field(field));
     }
     add(QStringLiteral("save_floor"), medianMs(runs, [&] {
         QStringEncoder encoder("windows-31j");

@@ -1,5 +1,5 @@
+#include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "checklist/programstate.h"
 #include "platform/japaneseinterface.h"
 #include "platform/qtprompts.h"
 
@@ -15,10 +15,9 @@ int main(int argc, char* argv[])
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
-    kuranote::ChecklistState state;
-    state.folder = QCoreApplication::applicationDirPath();
+    kuranote::ChecklistDocument document(QCoreApplication::applicationDirPath());
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
-    kuranote::Form1 form(state, prompts);
+    kuranote::Form1 form(document, prompts);
     if (!form.Form_Load())
         return 1;
     const QRect screen = form.screen()->availableGeometry();

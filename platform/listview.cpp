@@ -7,11 +7,11 @@
 
 namespace kuranote {
 
-ListView::ListView(const ListRowSource& source, QWidget* parent)
+ListView::ListView(ReportListModel& rows, QWidget* parent)
     : QTreeView(parent)
-    , m_model(new ReportListModel(source, this))
+    , m_model(rows)
 {
-    setModel(m_model);
+    setModel(&m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -25,25 +25,24 @@ ListView::ListView(const ListRowSource& source, QWidget* parent)
     header()->setStretchLastSection(false);
     // The stored widths come back as they were, however narrow: the style's minimum would widen them.
     header()->setMinimumSectionSize(0);
-    connect(m_model, &ReportListModel::itemCheck, this, &ListView::itemCheck);
+    connect(&m_model, &ReportListModel::itemCheck, this, &ListView::itemCheck);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
 }
 
-void ListView::addColumns(const QStringList& titles, const std::vector<double>& widthsInTwips)
+void ListView::setColumnWidths(const std::vector<double>& widthsInTwips)
 {
-    m_model->setHeaderTexts(titles);
-    for (int column = 0; column < titles.size(); ++column)
+    for (int column = 0; column < int(widthsInTwips.size()); ++column)
         header()->resizeSection(column, Twips::toPixels(widthsInTwips[size_t(column)]));
 }
 
 void ListView::setColumnTitle(int column, const QString& title)
 {
-    m_model->setHeaderText(column, title);
+    m_model.setHeaderText(column, title);
 }
 
 QString ListView::columnTitle(int column) const
 {
-    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return m_model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
 double ListView::columnWidth(int column) const
@@ -68,8 +67,8 @@ void ListView::keyPressEvent(QKeyEvent* event)
     // Space ticks the selected row wherever the focus sits in it, not only on the check box column.
     const int row = selectedRow();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && row >= 0) {
-        m_model->setData(
-            m_model->index(row, 0), m_model->isChecked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        m_model.setData(
+            m_model.index(row, 0), m_model.isChecked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
         return;
     }
     if (isEnter)

@@ -14,12 +14,13 @@ class ListView final : public QTreeView
     Q_OBJECT
 
 public:
-    explicit ListView(const ListRowSource& source, QWidget* parent = nullptr);
+    // The list shows rows kept by its owner, who keeps them for as long as the list lives.
+    explicit ListView(ReportListModel& rows, QWidget* parent = nullptr);
 
-    ReportListModel& items() { return *m_model; }
-    const ReportListModel& items() const { return *m_model; }
+    ReportListModel& items() { return m_model; }
+    const ReportListModel& items() const { return m_model; }
 
-    void addColumns(const QStringList& titles, const std::vector<double>& widthsInTwips);
+    void setColumnWidths(const std::vector<double>& widthsInTwips);
     void setColumnTitle(int column, const QString& title);
     QString columnTitle(int column) const;
     double columnWidth(int column) const;
@@ -27,8 +28,8 @@ public:
     // The row that holds the selection, or -1.
     int selectedRow() const;
 
-    int sortKey() const { return m_model->sortKey(); }
-    void setSortKey(int column) { m_model->setSortKey(column); }
+    int sortKey() const { return m_model.sortKey(); }
+    void setSortKey(int column) { m_model.setSortKey(column); }
 
 Q_SIGNALS:
     void itemCheck(int row);
@@ -41,7 +42,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    ReportListModel* m_model;
+    ReportListModel& m_model;
 };
 
 } // namespace kuranote

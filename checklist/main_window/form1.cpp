@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
 #include "platform/clickablelabel.h"
 #include "platform/japanesefont.h"
@@ -9,7 +10,6 @@
 #include "platform/widgetcolors.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
@@ -30,9 +30,11 @@ constexpr quint32 lightGreen = 0xC0FFC0;
 constexpr quint32 white = 0xFFFFFF;
 constexpr quint32 darkBlue = 0xC00000;
 
-template <typename Label> Label* makeLabel(QWidget* parent, const QString& caption, QRect geometry, quint32 back)
+template <typename Label>
+Label* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry, quint32 back)
 {
     auto* label = new Label(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
     setBackColor(label, colorFromBgr(back));
     return label;
@@ -40,28 +42,22 @@ template <typename Label> Label* makeLabel(QWidget* parent, const QString& capti
 
 } // namespace
 
-Form1::Form1(ChecklistState& state, Prompts& prompts, QWidget* parent)
+Form1::Form1(ChecklistDocument& document, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent)
-    , m_state(state)
+    , m_document(document)
     , m_prompts(prompts)
-    , m_rows(state.items, state.curvillager)
 {
     setWindowTitle(QStringLiteral("くらノート ver2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/kuranote.png")));
     buildControls();
     buildMenus();
     connectHandlers();
+    connectDocument();
     setBackColor(colorFromBgr(0x008000));
     resize(Twips::toPixels(5475), Twips::toPixels(3390) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1()
-{
-    delete m_form2.data();
-    // The list reads its rows from m_rows, which ends before the base class takes the children down;
-    // hiding a shown list there would lay it out once more from a source already gone.
-    delete ListView1;
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -69,27 +65,31 @@ void Form1::buildControls()
     setCentralWidget(client);
 
     // Created bottom to top, so that the bar fill lies over its track and the picture over the percentage.
-    lbl0 = makeLabel<QLabel>(client, {}, Twips::rect(120, 600, 4935, 255), 0x80FF80);
-    lbl100 = makeLabel<QLabel>(client, {}, Twips::rect(120, 600, 15, 255), barColorA);
+    lbl0 = makeLabel<QLabel>(client, "lbl0", {}, Twips::rect(120, 600, 4935, 255), 0x80FF80);
+    lbl100 = makeLabel<QLabel>(client, "lbl100", {}, Twips::rect(120, 600, 15, 255), barColorA);
 
-    lbltown = makeLabel<ClickableLabel>(client, QStringLiteral("○○○○○○むら"), Twips::rect(0, 0, 1695, 300), 0x004000);
+    lbltown = makeLabel<ClickableLabel>(
+        client, "lbltown", QStringLiteral("○○○○○○むら"), Twips::rect(0, 0, 1695, 300), 0x004000);
     setForeColor(lbltown, colorFromBgr(lightGreen));
     lbltown->setFont(japaneseFont(9, true));
     lbltown->setToolTip(QStringLiteral("Click to EDIT"));
     // Names are typed by the user: shown as they are, never read as markup.
     lbltown->setTextFormat(Qt::PlainText);
 
-    lblname = makeLabel<ClickableLabel>(client, QStringLiteral("1st"), Twips::rect(120, 360, 1515, 300), lightGreen);
+    lblname = makeLabel<ClickableLabel>(
+        client, "lblname", QStringLiteral("1st"), Twips::rect(120, 360, 1515, 300), lightGreen);
     setForeColor(lblname, colorFromBgr(0x0000FF));
     lblname->setFont(japaneseFont(11.25, true));
     lblname->setToolTip(QStringLiteral("Click to EDIT"));
     lblname->setTextFormat(Qt::PlainText);
 
-    Label1[1] = makeLabel<QLabel>(client, QStringLiteral("達成率"), Twips::rect(1800, 120, 735, 180), lightGreen);
-    Label1[0] = makeLabel<QLabel>(client, QStringLiteral("Item数"), Twips::rect(3120, 120, 735, 180), lightGreen);
+    Label1[1]
+        = makeLabel<QLabel>(client, "Label1_1", QStringLiteral("達成率"), Twips::rect(1800, 120, 735, 180), lightGreen);
+    Label1[0]
+        = makeLabel<QLabel>(client, "Label1_0", QStringLiteral("Item数"), Twips::rect(3120, 120, 735, 180), lightGreen);
 
-    lbl2 = makeLabel<QLabel>(client, QStringLiteral("100%"), Twips::rect(1800, 360, 1035, 300), white);
-    lbl1 = makeLabel<QLabel>(client, QStringLiteral("0000/0000"), Twips::rect(3120, 360, 1395, 300), white);
+    lbl2 = makeLabel<QLabel>(client, "lbl2", QStringLiteral("100%"), Twips::rect(1800, 360, 1035, 300), white);
+    lbl1 = makeLabel<QLabel>(client, "lbl1", QStringLiteral("0000/0000"), Twips::rect(3120, 360, 1395, 300), white);
     for (QLabel* figure : { lbl1, lbl2 }) {
         setForeColor(figure, colorFromBgr(darkBlue));
         figure->setFont(japaneseFont(12, true));
@@ -97,15 +97,18 @@ void Form1::buildControls()
     }
 
     imgconp = new QLabel(client);
+    imgconp->setObjectName(QStringLiteral("imgconp"));
     imgconp->setGeometry(Twips::rect(2640, 120, 480, 480));
     imgconp->setPixmap(QPixmap(QStringLiteral(":/reward.png")));
     imgconp->setScaledContents(true);
 
     Command1 = new QPushButton(QStringLiteral("|ﾟｗﾟ|"), client);
+    Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips::rect(4560, 240, 615, 375));
     kuranote::setBackColor(Command1, colorFromBgr(0x00FFFF));
 
-    ListView1 = new ListView(m_rows, client);
+    ListView1 = new ListView(m_document.list(), client);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(Twips::rect(120, 840, 4935, 2775));
 
     // Labels take no focus: the list comes first, then the face button.
@@ -113,6 +116,7 @@ void Form1::buildControls()
     ListView1->setFocus();
 
     Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     Timer1->start();
 }
@@ -120,26 +124,32 @@ void Form1::buildControls()
 void Form1::buildMenus()
 {
     btnchg = menuBar()->addMenu(QStringLiteral("村人の切り替え(&Q)"));
-    auto* villagers = new QActionGroup(this);
+    btnchg->setObjectName(QStringLiteral("btnchg"));
     const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
         QStringLiteral("4th") };
     for (int index = 1; index <= 4; ++index) {
         QAction* item = btnchg->addAction(ordinals[index - 1]);
+        item->setObjectName(QStringLiteral("btnchg1_%1").arg(index));
+        // Check marks, not an exclusive group's radio dots: the handler sets the one mark itself.
         item->setCheckable(true);
         item->setShortcut(QKeySequence(Qt::Key_F1 + (index - 1)));
-        item->setActionGroup(villagers);
         btnchg1[size_t(index)] = item;
     }
-    btnchg1[1]->setChecked(true);
+    checkVillagerItem(1);
 
     btncolm = menuBar()->addMenu(QStringLiteral("色の設定(&W)"));
+    btncolm->setObjectName(QStringLiteral("btncolm"));
     btncol[1] = btncolm->addAction(QStringLiteral("名前の色"));
     btncol[1]->setShortcut(QKeySequence(Qt::Key_F5));
     btncol[2] = btncolm->addAction(QStringLiteral("背景色"));
     btncol[2]->setShortcut(QKeySequence(Qt::Key_F6));
+    for (int index = 1; index <= 2; ++index)
+        btncol[size_t(index)]->setObjectName(QStringLiteral("btncol_%1").arg(index));
 
     btnsave = menuBar()->addAction(QStringLiteral("セーブ(&S)"));
+    btnsave->setObjectName(QStringLiteral("btnsave"));
     btnend = menuBar()->addAction(QStringLiteral("おわる(&Z)"));
+    btnend->setObjectName(QStringLiteral("btnend"));
 }
 
 void Form1::connectHandlers()
@@ -158,6 +168,18 @@ void Form1::connectHandlers()
     connect(ListView1, &ListView::keyPress, this, &Form1::ListView1_KeyPress);
     connect(ListView1, &ListView::dblClick, this, &Form1::ListView1_DblClick);
     connect(ListView1, &ListView::columnClick, this, &Form1::ListView1_ColumnClick);
+}
+
+void Form1::connectDocument()
+{
+    connect(&m_document, &ChecklistDocument::countsChanged, this, &Form1::countper);
+    connect(&m_document, &ChecklistDocument::villagerSwitched, this, &Form1::showVillager);
+    connect(&m_document, &ChecklistDocument::villageNameChanged, this,
+        [this] { lbltown->setText(m_document.settings().townname.text()); });
+    connect(&m_document, &ChecklistDocument::villagerNameChanged, this,
+        [this](int villager) { lblname->setText(m_document.settings().villagername[size_t(villager)].text()); });
+    connect(&m_document, &ChecklistDocument::nameColorChanged, this, &Form1::showNameColor);
+    connect(&m_document, &ChecklistDocument::backColorChanged, this, &Form1::showBackColor);
 }
 
 QColor Form1::BackColor() const

@@ -1,17 +1,9 @@
 #pragma once
 
-#include "checklist/programstate.h"
-#include "itemdata/fielderror.h"
-#include "itemdata/storedtext.h"
-#include "itemrowsource.h"
-#include "platform/listmodel.h"
-
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
-#include <optional>
-#include <vector>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -21,23 +13,25 @@ class QTimer;
 
 namespace kuranote {
 
+class ChecklistDocument;
 class ClickableLabel;
 class Form2;
 class ListView;
 class Prompts;
 
-// The main window: the catalogue in a checked list, the completion figures, and the menus that
-// switch villagers, choose colours, save and quit. Handlers are named after their control and event;
-// the work they do lives in the small units beside this class.
+// The main window: the checklist document's list, its completion figures, and the menus that
+// switch villagers, choose colours, save and quit. Handlers are named after their control and event
+// and forward to the document; the window only shows what the document announces. It also owns the
+// search window and wires it to the document.
 class Form1 final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    Form1(ChecklistState& state, Prompts& prompts, QWidget* parent = nullptr);
+    Form1(ChecklistDocument& document, Prompts& prompts, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Reads the settings and the catalogue and shows the search window, which fills the list.
+    // Loads the document and shows the search window, which fills the list.
     // On a failure the user has been told, and nothing was written.
     bool Form_Load();
     void Form_Resize();
@@ -56,21 +50,38 @@ public:
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);
 
-    std::optional<FileError> sizeload();
-    std::optional<FileError> dataload();
-    std::optional<FileError> kurasave();
-    void pastelist1();
-    void pastelist2(int record);
-    void countper();
-
     // The search window, loaded afresh (hidden) when the user had closed it.
     Form2* searchWindow();
-    bool hasSearchWindow() const { return !m_form2.isNull(); }
+    bool hasSearchWindow() const { return m_form2 != nullptr; }
 
     QColor BackColor() const;
-    void setBackColor(const QColor& color);
 
-    // The window's controls, named as in the window design.
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+    void connectDocument();
+    void connectSearchWindow();
+
+    void countper();
+    void toggleSelectedRow();
+    void showVillager(int villager);
+    void showVillagerNames();
+    void showNameColor();
+    void showBackColor();
+    void setBackColor(const QColor& color);
+    void checkVillagerItem(int villager);
+    // Saves after handing the window's layout to the document; a failure has been shown.
+    bool kurasave();
+
+    ChecklistDocument& m_document;
+    Prompts& m_prompts;
+    std::unique_ptr<Form2> m_form2;
+
     QPushButton* Command1;
     ListView* ListView1;
     ClickableLabel* lblname;
@@ -88,35 +99,6 @@ public:
     std::array<QAction*, 3> btncol {}; // 1 to 2
     QAction* btnsave;
     QAction* btnend;
-
-    // Per-villager appearance, indexed by villager 1 to 4.
-    StoredText townname;
-    std::array<StoredText, 5> villagername;
-    std::array<StoredText, 5> namecolor;
-    std::array<StoredText, 5> bgcolor;
-
-    qint32 getcount = 0;
-    qint32 showcount = 0;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void buildControls();
-    void buildMenus();
-    void connectHandlers();
-    void toggleSelectedRow();
-    // Applies a stored colour text; a text that is no colour leaves the colour showing.
-    void applyNameColor(const StoredText& color);
-
-    ChecklistState& m_state;
-    Prompts& m_prompts;
-    ItemRowSource m_rows;
-    QPointer<Form2> m_form2;
-    // What lblname shows, with the bytes it is stored as.
-    StoredText m_shownName = StoredText::fromBytes("1st");
-    std::vector<ReportListModel::Row> m_pendingRows;
 };
 
 } // namespace kuranote

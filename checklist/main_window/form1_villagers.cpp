@@ -1,10 +1,9 @@
 // The main window's villagers: switching, names and colours.
 #include "form1.h"
 
+#include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "itemdata/settingsfile.h"
 #include "platform/clickablelabel.h"
-#include "platform/listview.h"
 #include "platform/prompts.h"
 #include "platform/widgetcolors.h"
 
@@ -27,55 +26,66 @@ QString menuCaption(const QString& name)
 
 } // namespace
 
-void Form1::applyNameColor(const StoredText& color)
+void Form1::btnchg1_Click(int index)
 {
-    if (const std::optional<quint32> bgr = parseColorText(color.text()))
+    checkVillagerItem(index);
+    m_document.switchVillager(index);
+}
+
+void Form1::checkVillagerItem(int villager)
+{
+    for (int index = 1; index <= 4; ++index)
+        btnchg1[size_t(index)]->setChecked(false);
+    btnchg1[size_t(villager)]->setChecked(true);
+}
+
+void Form1::showVillager(int villager)
+{
+    // Colouring the search window loads it again if the user had closed it, also when the colour
+    // text is not a number and so cannot be applied (the colour showing then stays).
+    searchWindow();
+    showBackColor();
+    lblname->setText(m_document.settings().villagername[size_t(villager)].text());
+    showNameColor();
+}
+
+void Form1::showNameColor()
+{
+    const QString& color = m_document.settings().namecolor[size_t(m_document.curvillager())].text();
+    if (const std::optional<quint32> bgr = parseColorText(color))
         setForeColor(lblname, colorFromBgr(*bgr));
 }
 
-void Form1::btnchg1_Click(int index)
+void Form1::showBackColor()
 {
-    if (index == m_state.curvillager) {
-        btnchg1[size_t(index)]->setChecked(true);
-        return;
+    const QString& color = m_document.settings().bgcolor[size_t(m_document.curvillager())].text();
+    if (const std::optional<quint32> bgr = parseColorText(color)) {
+        setBackColor(colorFromBgr(*bgr));
+        searchWindow()->setBackColor(colorFromBgr(*bgr));
     }
-    m_state.curvillager = quint8(index);
-    btnchg1[size_t(index)]->setChecked(true);
-    const std::array<int, 3> others = otherVillagers(index);
-    for (int column = 1; column <= 3; ++column) {
-        ListView1->setColumnTitle(column, QString::number(others[size_t(column - 1)]));
-        // These columns now show other villagers' flags; only a switch changes them, never a tick.
-        ListView1->items().forgetOrder(column);
-    }
-    // Colouring the search window loads it again if the user had closed it, also when the colour
-    // text is not a number and so cannot be applied (the colour showing then stays).
-    Form2* seek = searchWindow();
-    if (const std::optional<quint32> back = parseColorText(bgcolor[size_t(index)].text())) {
-        setBackColor(colorFromBgr(*back));
-        seek->setBackColor(colorFromBgr(*back));
-    }
-    m_shownName = villagername[size_t(index)];
-    lblname->setText(m_shownName.text());
-    applyNameColor(namecolor[size_t(index)]);
-    pastelist1();
+}
+
+void Form1::showVillagerNames()
+{
+    for (int index = 1; index <= 4; ++index)
+        btnchg1[size_t(index)]->setText(menuCaption(m_document.settings().villagername[size_t(index)].text()));
 }
 
 void Form1::lblname_Click()
 {
     const QString typed
         = m_prompts.input(this, QStringLiteral("名前を入力してください"), QStringLiteral("なまえ"), lblname->text());
+    // Cancel, or an empty answer, keeps the stored name: the caption may still be the design's "1st".
     if (!typed.isEmpty()) {
         if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
-            m_shownName = *name;
-            lblname->setText(m_shownName.text());
+            m_document.renameVillager(*name);
         } else {
             m_prompts.error(
                 this, QStringLiteral("「%1」には保存できない文字が含まれています。名前は変わりません。").arg(typed));
         }
     }
-    villagername[m_state.curvillager] = m_shownName;
-    for (int index = 1; index <= 4; ++index)
-        btnchg1[size_t(index)]->setText(menuCaption(villagername[size_t(index)].text()));
+    // From the first edit on, the menu lists the four names.
+    showVillagerNames();
 }
 
 void Form1::lbltown_Click()
@@ -85,8 +95,7 @@ void Form1::lbltown_Click()
     if (typed.isEmpty())
         return;
     if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
-        townname = *name;
-        lbltown->setText(townname.text());
+        m_document.renameVillage(*name);
     } else {
         m_prompts.error(
             this, QStringLiteral("「%1」には保存できない文字が含まれています。村の名前は変わりません。").arg(typed));
@@ -99,15 +108,10 @@ void Form1::btncol_Click(int index)
     const std::optional<QColor> chosen = m_prompts.chooseColor(this, BackColor());
     if (!chosen)
         return;
-    const std::optional<StoredText> stored = StoredText::fromTyped(colorText(bgrFromColor(*chosen)));
-    if (index == 1) {
-        setForeColor(lblname, *chosen);
-        namecolor[m_state.curvillager] = *stored;
-    } else if (index == 2) {
-        setBackColor(*chosen);
-        searchWindow()->setBackColor(*chosen);
-        bgcolor[m_state.curvillager] = *stored;
-    }
+    if (index == 1)
+        m_document.setNameColor(bgrFromColor(*chosen));
+    else if (index == 2)
+        m_document.setBackColor(bgrFromColor(*chosen));
 }
 
 } // namespace kuranote

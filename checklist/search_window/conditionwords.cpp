@@ -1,5 +1,6 @@
 #include "conditionwords.h"
 
+#include "checklist/searchconditions.h"
 #include "itemdata/cp932.h"
 #include "itemdata/fieldreader.h"
 #include "itemdata/safesave.h"
@@ -17,7 +18,7 @@ constexpr qsizetype MaxChildLength = 9999;
 class TreeBuilder final
 {
 public:
-    TreeBuilder() { addNode(QStringLiteral("全アイテム"), -1); }
+    TreeBuilder() { addNode(allItemsKey, -1); }
 
     void addEntry(const QString& entry)
     {

@@ -1,9 +1,7 @@
 #include "form2.h"
 
-#include "checklist/main_window/form1.h"
 #include "conditionwords.h"
 #include "platform/japanesefont.h"
-#include "platform/listview.h"
 #include "platform/minimumsize.h"
 #include "platform/treeview.h"
 #include "platform/twips.h"
@@ -21,23 +19,21 @@ namespace {
 
 constexpr double smallestWidth = 2055;
 constexpr double smallestHeight = 2995;
-const QString allItems = QStringLiteral("全アイテム");
 const QString unacquired = QStringLiteral("未取得");
 const QString nameOrder = QStringLiteral("名前順");
 const QString numberOrder = QStringLiteral("No順");
 
 } // namespace
 
-Form2::Form2(ChecklistState& state, Form1& form1)
+Form2::Form2(QString folder)
     : QWidget(nullptr, Qt::Tool)
-    , m_state(state)
-    , m_form1(form1)
+    , m_folder(std::move(folder))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("検索"));
     resize(Twips::toPixels(1965), Twips::toPixels(2565));
 
     txtseek = new QLineEdit(this);
+    txtseek->setObjectName(QStringLiteral("txtseek"));
     txtseek->setGeometry(Twips::rect(840, 840, 975, 315));
     txtseek->setFont(japaneseFont(11.25, true));
     QPalette keyPalette = txtseek->palette();
@@ -45,11 +41,14 @@ Form2::Form2(ChecklistState& state, Form1& form1)
     txtseek->setPalette(keyPalette);
 
     TreeView1 = new TreeView(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setGeometry(Twips::rect(120, 1200, 1695, 1335));
 
-    Command2 = new QPushButton(allItems, this);
+    Command2 = new QPushButton(allItemsKey, this);
+    Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(Twips::rect(840, 0, 1095, 375));
     Command1 = new QPushButton(nameOrder, this);
+    Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips::rect(840, 360, 1095, 375));
 
     const std::array<QString, 3> captions { QStringLiteral("取得条件"), QStringLiteral("並び順"),
@@ -57,6 +56,7 @@ Form2::Form2(ChecklistState& state, Form1& form1)
     const std::array<double, 3> tops { 120, 480, 960 };
     for (size_t i = 0; i < Label2.size(); ++i) {
         Label2[i] = new QLabel(captions[i], this);
+        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         Label2[i]->setGeometry(Twips::rect(120, tops[i], 735, 255));
         Label2[i]->setAlignment(Qt::AlignCenter);
     }
@@ -73,23 +73,22 @@ Form2::Form2(ChecklistState& state, Form1& form1)
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
 
-void Form2::Form_Load()
+void Form2::Form_Load(const QColor& backColor, QSizeF outerSize)
 {
-    loading = -1;
+    m_loading = true;
     composeTitle();
-    setBackColor(m_form1.BackColor());
-    Twips::setOuterSize(this, m_state.seekwidth, m_state.seekheight);
+    setBackColor(backColor);
+    Twips::setOuterSize(this, outerSize.width(), outerSize.height());
     treeviewset();
-    m_state.seekshown = -1;
-    loading = 0;
+    m_loading = false;
 }
 
 void Form2::treeviewset()
 {
     TreeView1->clear();
-    txtseek->setText(allItems);
+    txtseek->setText(allItemsKey);
     std::vector<QTreeWidgetItem*> nodes;
-    for (const ConditionWord& word : loadConditionWords(m_state.folder)) {
+    for (const ConditionWord& word : loadConditionWords(m_folder)) {
         auto* node = new QTreeWidgetItem(QStringList { word.text });
         if (word.parent < 0)
             TreeView1->addTopLevelItem(node);
@@ -109,21 +108,20 @@ void Form2::resizeEvent(QResizeEvent* event)
 
 void Form2::Form_Resize()
 {
-    if (loading)
+    if (m_loading)
         return;
     const QSizeF outer = springBackToMinimum(this, smallestWidth, smallestHeight);
     const double width = outer.width();
     const double height = outer.height();
     TreeView1->resize(Twips::toPixels(width - 375), Twips::toPixels(height - 1660));
     txtseek->resize(Twips::toPixels(width - 1110), txtseek->height());
-    m_state.seekwidth = qint32(std::lround(width));
-    m_state.seekheight = qint32(std::lround(height));
+    Q_EMIT sizeChanged(qint32(std::lround(width)), qint32(std::lround(height)));
 }
 
 void Form2::closeEvent(QCloseEvent* event)
 {
-    m_state.seekshown = 0;
     event->accept();
+    Q_EMIT closed();
 }
 
 void Form2::TreeView1_Click()
@@ -140,26 +138,23 @@ void Form2::TreeView1_KeyPress(int keyCode)
 
 void Form2::txtseek_Change()
 {
-    m_form1.pastelist1();
+    Q_EMIT conditionsChanged(txtseek->text(), m_showMode);
     composeTitle();
 }
 
 void Form2::Command2_Click()
 {
-    Command2->setText(Command2->text() == allItems ? unacquired : allItems);
-    m_form1.pastelist1();
+    m_showMode = m_showMode == ShowMode::All ? ShowMode::Unacquired : ShowMode::All;
+    Command2->setText(m_showMode == ShowMode::All ? allItemsKey : unacquired);
+    Q_EMIT conditionsChanged(txtseek->text(), m_showMode);
     composeTitle();
 }
 
 void Form2::Command1_Click()
 {
-    if (Command1->text() == nameOrder) {
-        Command1->setText(numberOrder);
-        m_form1.ListView1->setSortKey(9);
-    } else {
-        Command1->setText(nameOrder);
-        m_form1.ListView1->setSortKey(0);
-    }
+    m_sortOrder = m_sortOrder == SortOrder::Name ? SortOrder::Number : SortOrder::Name;
+    Command1->setText(m_sortOrder == SortOrder::Name ? nameOrder : numberOrder);
+    Q_EMIT sortOrderChosen(m_sortOrder);
     composeTitle();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checklist/programstate.h"
+#include "checklist/searchconditions.h"
 
 #include <QWidget>
 
@@ -12,19 +12,22 @@ class QPushButton;
 
 namespace kuranote {
 
-class Form1;
 class TreeView;
 
 // The search window: a tree of preset words, the search key, and the buttons for the show mode
-// and the order. Its three settings live in its controls and end with it.
+// and the order. It keeps what its controls show and announces what the user chooses; what it
+// shows and chooses ends with it, and a window built anew starts from the design's captions.
 class Form2 final : public QWidget
 {
     Q_OBJECT
 
 public:
-    Form2(ChecklistState& state, Form1& form1);
+    // The preset words come from the word file in this folder.
+    explicit Form2(QString folder);
 
-    void Form_Load();
+    // Takes the main window's background colour and the stored outer size in twips, then fills the
+    // tree, which sets the start key.
+    void Form_Load(const QColor& backColor, QSizeF outerSize);
     void treeviewset();
     void Form_Resize();
     void TreeView1_Click();
@@ -36,13 +39,12 @@ public:
     void setBackColor(const QColor& color);
     QColor BackColor() const;
 
-    QLineEdit* txtseek;
-    TreeView* TreeView1;
-    QPushButton* Command2;
-    QPushButton* Command1;
-    std::array<QLabel*, 3> Label2;
-
-    qint16 loading = 0;
+Q_SIGNALS:
+    void conditionsChanged(const QString& key, kuranote::ShowMode mode);
+    void sortOrderChosen(kuranote::SortOrder order);
+    // The outer size in twips, after the user resized the window.
+    void sizeChanged(qint32 width, qint32 height);
+    void closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,8 +53,15 @@ protected:
 private:
     void composeTitle();
 
-    ChecklistState& m_state;
-    Form1& m_form1;
+    QString m_folder;
+    QLineEdit* txtseek;
+    TreeView* TreeView1;
+    QPushButton* Command2;
+    QPushButton* Command1;
+    std::array<QLabel*, 3> Label2;
+    ShowMode m_showMode = ShowMode::All;
+    SortOrder m_sortOrder = SortOrder::Name;
+    bool m_loading = false;
 };
 
 } // namespace kuranote

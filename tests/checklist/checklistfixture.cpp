@@ -34,10 +34,22 @@ QByteArray joinLines(const QByteArrayList& lines)
     return lines.join("\r\n") + "\r\n";
 }
 
+void setTicked(kuranote::ChecklistDocument& document, int record, bool ticked)
+{
+    kuranote::ReportListModel& rows = document.list();
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (rows.record(row) == record) {
+            if (rows.isChecked(row) != ticked)
+                document.toggleRow(row);
+            return;
+        }
+    }
+    QFAIL("the record is not listed");
+}
+
 ChecklistFixture::ChecklistFixture()
 {
     QVERIFY(dir.isValid());
-    state.folder = dir.path();
 }
 
 ChecklistFixture::~ChecklistFixture()
@@ -71,6 +83,6 @@ void ChecklistFixture::writeWords(const QStringList& entries)
 
 bool ChecklistFixture::load()
 {
-    form = std::make_unique<kuranote::Form1>(state, prompts);
+    form = std::make_unique<kuranote::Form1>(document, prompts);
     return form->Form_Load();
 }

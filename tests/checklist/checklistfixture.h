@@ -1,8 +1,9 @@
 #pragma once
 
+#include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "checklist/programstate.h"
 #include "scriptedprompts.h"
+#include "windowcontrols.h"
 
 #include <QByteArrayList>
 #include <QTemporaryDir>
@@ -30,7 +31,10 @@ QByteArray catalogueBytes(const std::vector<TestItem>& items);
 QByteArrayList settingsLines();
 QByteArray joinLines(const QByteArrayList& lines);
 
-// A program folder with its three files, the program-wide state, scripted prompts and the main window.
+// Ticks or unticks a listed record for the current villager, as the user would.
+void setTicked(kuranote::ChecklistDocument& document, int record, bool ticked);
+
+// A program folder with its three files, the checklist document, scripted prompts and the main window.
 class ChecklistFixture
 {
 public:
@@ -45,7 +49,7 @@ public:
     bool load();
 
     QTemporaryDir dir;
-    kuranote::ChecklistState state;
+    kuranote::ChecklistDocument document { dir.path() };
     ScriptedPrompts prompts;
     std::unique_ptr<kuranote::Form1> form;
 };

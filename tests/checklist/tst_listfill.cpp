@@ -56,8 +56,8 @@ public:
         loaded = load();
     }
 
-    ReportListModel& rows() { return form->ListView1->items(); }
-    QLineEdit* key() { return form->searchWindow()->txtseek; }
+    ReportListModel& rows() { return ui(form).ListView1->items(); }
+    QLineEdit* key() { return ui(form->searchWindow()).txtseek; }
 
     bool loaded = false;
 };
@@ -88,13 +88,13 @@ void tst_ListFill::start_listsEveryItemInNameOrder_labelsFollowCounters()
     ReportListModel& rows = checklist.rows();
 
     QCOMPARE(listedRecords(rows), (QList<int> { 5, 3, 4, 2 }));
-    QCOMPARE(form.showcount, 4);
-    QCOMPARE(form.getcount, 2);
-    QCOMPARE(form.lbl1->text(), u"2/4"_s);
-    QCOMPARE(form.lbl2->text(), u"50.0%"_s);
-    QVERIFY(form.imgconp->isHidden());
-    const double track = Twips::fromPixels(form.lbl0->width());
-    QCOMPARE(form.lbl100->width(), Twips::toPixels(track / 2 + 1));
+    QCOMPARE(checklist.document.showcount(), 4);
+    QCOMPARE(checklist.document.getcount(), 2);
+    QCOMPARE(ui(form).lbl1->text(), u"2/4"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"50.0%"_s);
+    QVERIFY(ui(form).imgconp->isHidden());
+    const double track = Twips::fromPixels(ui(form).lbl0->width());
+    QCOMPARE(ui(form).lbl100->width(), Twips::toPixels(track / 2 + 1));
 
     // The row of record 2 for villager 1: its own flag in the check box, villagers 2 to 4 in columns 1 to 3.
     const int row = 3;
@@ -139,7 +139,7 @@ void tst_ListFill::typedKey_refillsAtEveryKeystroke()
     QCOMPARE(box->text(), key);
     QCOMPARE(refills.count(), key.size());
     QCOMPARE(listedRecords(checklist.rows()), records);
-    QCOMPARE(checklist.form->showcount, records.size());
+    QCOMPARE(checklist.document.showcount(), records.size());
     VERIFY_PROMPTS_DONE(checklist.prompts);
 }
 
@@ -154,7 +154,7 @@ void tst_ListFill::emptyKey_listsSameRowsAsAllItems()
 
     checklist.key()->clear();
     QCOMPARE(listedRecords(checklist.rows()), all);
-    QCOMPARE(checklist.form->lbl1->text(), u"2/4"_s);
+    QCOMPARE(ui(checklist.form).lbl1->text(), u"2/4"_s);
 }
 
 void tst_ListFill::invalidKey_emptiesList_keepsLabels_nextValidKeyRefills()
@@ -163,37 +163,37 @@ void tst_ListFill::invalidKey_emptiesList_keepsLabels_nextValidKeyRefills()
     QVERIFY(checklist.loaded);
     Form1& form = *checklist.form;
     checklist.key()->setText(u"い帽"_s);
-    QCOMPARE(form.lbl1->text(), u"1/1"_s);
-    QCOMPARE(form.lbl2->text(), u"100%"_s);
-    QVERIFY(!form.imgconp->isHidden());
-    const int bar = form.lbl100->width();
+    QCOMPARE(ui(form).lbl1->text(), u"1/1"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"100%"_s);
+    QVERIFY(!ui(form).imgconp->isHidden());
+    const int bar = ui(form).lbl100->width();
 
     checklist.key()->clear();
     typeKey(checklist.key(), u"["_s);
     QCOMPARE(checklist.rows().rowCount(), 0);
-    QCOMPARE(form.showcount, 0);
-    QCOMPARE(form.getcount, 0);
-    QCOMPARE(form.lbl1->text(), u"2/4"_s); // the empty key's fill came in between
-    QCOMPARE(form.lbl2->text(), u"50.0%"_s);
+    QCOMPARE(checklist.document.showcount(), 0);
+    QCOMPARE(checklist.document.getcount(), 0);
+    QCOMPARE(ui(form).lbl1->text(), u"2/4"_s); // the empty key's fill came in between
+    QCOMPARE(ui(form).lbl2->text(), u"50.0%"_s);
 
     typeKey(checklist.key(), u"ね"_s);
     QCOMPARE(checklist.rows().rowCount(), 0);
-    QCOMPARE(form.lbl1->text(), u"2/4"_s);
+    QCOMPARE(ui(form).lbl1->text(), u"2/4"_s);
 
     typeKey(checklist.key(), u"]"_s);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 5, 3, 2 }));
-    QCOMPARE(form.lbl1->text(), u"2/3"_s);
-    QCOMPARE(form.lbl2->text(), u"66.7%"_s);
-    QVERIFY(form.lbl100->width() < bar);
+    QCOMPARE(ui(form).lbl1->text(), u"2/3"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"66.7%"_s);
+    QVERIFY(ui(form).lbl100->width() < bar);
 
     // An invalid key straight after a complete list leaves the picture and the full figures showing.
     checklist.key()->setText(u"い帽"_s);
     checklist.key()->setText(u"い帽["_s);
     QCOMPARE(checklist.rows().rowCount(), 0);
-    QCOMPARE(form.lbl1->text(), u"1/1"_s);
-    QCOMPARE(form.lbl2->text(), u"100%"_s);
-    QVERIFY(!form.imgconp->isHidden());
-    QCOMPARE(form.lbl100->width(), bar);
+    QCOMPARE(ui(form).lbl1->text(), u"1/1"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"100%"_s);
+    QVERIFY(!ui(form).imgconp->isHidden());
+    QCOMPARE(ui(form).lbl100->width(), bar);
 }
 
 void tst_ListFill::unacquiredMode_listsOnlyUnacquiredItems()
@@ -201,22 +201,22 @@ void tst_ListFill::unacquiredMode_listsOnlyUnacquiredItems()
     LoadedChecklist checklist;
     QVERIFY(checklist.loaded);
     Form1& form = *checklist.form;
-    QTest::mouseClick(form.searchWindow()->Command2, Qt::LeftButton);
-    QCOMPARE(form.searchWindow()->Command2->text(), u"未取得"_s);
+    QTest::mouseClick(ui(form.searchWindow()).Command2, Qt::LeftButton);
+    QCOMPARE(ui(form.searchWindow()).Command2->text(), u"未取得"_s);
 
     ReportListModel& rows = checklist.rows();
     QCOMPARE(listedRecords(rows), (QList<int> { 3, 4 }));
     for (int row = 0; row < rows.rowCount(); ++row)
         QVERIFY(!rows.isChecked(row));
-    QCOMPARE(form.getcount, 0);
-    QCOMPARE(form.lbl1->text(), u"0/2"_s);
-    QCOMPARE(form.lbl2->text(), u"0%"_s);
-    QCOMPARE(form.lbl100->width(), 0); // one twip
+    QCOMPARE(checklist.document.getcount(), 0);
+    QCOMPARE(ui(form).lbl1->text(), u"0/2"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"0%"_s);
+    QCOMPARE(ui(form).lbl100->width(), 0); // one twip
 
     // Key and show mode both apply.
     checklist.key()->setText(u"(3)ね"_s);
     QCOMPARE(rows.rowCount(), 0);
-    QCOMPARE(form.lbl2->text(), u"NO DATA"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"NO DATA"_s);
 }
 
 void tst_ListFill::sortButton_ordersByItemNumber()
@@ -224,8 +224,8 @@ void tst_ListFill::sortButton_ordersByItemNumber()
     LoadedChecklist checklist;
     QVERIFY(checklist.loaded);
     Form1& form = *checklist.form;
-    QTest::mouseClick(form.searchWindow()->Command1, Qt::LeftButton);
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    QTest::mouseClick(ui(form.searchWindow()).Command1, Qt::LeftButton);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 2, 3, 4, 5 }));
 
     // The order stays in force across fills.
@@ -243,7 +243,7 @@ void tst_ListFill::itemNumbers_zeroPaddedToFourDigits_widerBeyond9999()
     QVERIFY(checklist.loaded);
     ReportListModel& rows = checklist.rows();
     QCOMPARE(rows.rowCount(), 10001);
-    QCOMPARE(checklist.form->lbl1->text(), u"0/10001"_s);
+    QCOMPARE(ui(checklist.form).lbl1->text(), u"0/10001"_s);
 
     QHash<int, QString> numberOfRecord;
     for (int row = 0; row < rows.rowCount(); ++row)
@@ -266,10 +266,10 @@ void tst_ListFill::headerOnlyTable_showsNoData()
     QVERIFY(checklist.loaded);
     Form1& form = *checklist.form;
     QCOMPARE(checklist.rows().rowCount(), 0);
-    QCOMPARE(form.showcount, 0);
-    QCOMPARE(form.lbl1->text(), u"0/0"_s);
-    QCOMPARE(form.lbl2->text(), u"NO DATA"_s);
-    QCOMPARE(form.lbl100->width(), 0); // one twip
+    QCOMPARE(checklist.document.showcount(), 0);
+    QCOMPARE(ui(form).lbl1->text(), u"0/0"_s);
+    QCOMPARE(ui(form).lbl2->text(), u"NO DATA"_s);
+    QCOMPARE(ui(form).lbl100->width(), 0); // one twip
     VERIFY_PROMPTS_DONE(checklist.prompts);
 }
 

@@ -191,51 +191,51 @@ void TestListInteraction::tickAndUntick()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    ReportListModel& list = form.ListView1->items();
+    ReportListModel& list = ui(form).ListView1->items();
     if (villager != 1)
-        form.btnchg1[size_t(villager)]->trigger();
+        ui(form).btnchg1[size_t(villager)]->trigger();
     if (unacquiredOnly)
-        QTest::mouseClick(form.searchWindow()->Command2, Qt::LeftButton);
+        QTest::mouseClick(ui(form.searchWindow()).Command2, Qt::LeftButton);
     if (sortColumn != 0)
-        clickColumnTitle(form.ListView1, sortColumn);
+        clickColumnTitle(ui(form).ListView1, sortColumn);
     QCOMPARE(list.sortKey(), sortColumn);
-    QCOMPARE(form.lbl1->text(), countBefore);
-    QCOMPARE(form.lbl2->text(), percentBefore);
+    QCOMPARE(ui(form).lbl1->text(), countBefore);
+    QCOMPARE(ui(form).lbl2->text(), percentBefore);
 
     // The first item, in item-number order, that the villager has not got.
     int record = 2;
-    while (fx.state.items.flag(record, villager) != 0)
+    while (fx.document.items().flag(record, villager) != 0)
         ++record;
     const QString number = u"%1"_s.arg(record - 1, 4, 10, QLatin1Char('0'));
     const int row = rowOfItem(list, number);
     QVERIFY(row >= 0);
-    const QList<int> flagsBefore = allFlags(fx.state.items);
+    const QList<int> flagsBefore = allFlags(fx.document.items());
     const int rowsBefore = list.rowCount();
-    const qint32 getcountBefore = form.getcount;
-    const int barBefore = form.lbl100->width();
+    const qint32 getcountBefore = fx.document.getcount();
+    const int barBefore = ui(form).lbl100->width();
 
-    toggleBy(route, form.ListView1, row);
+    toggleBy(route, ui(form).ListView1, row);
     QVERIFY(list.isChecked(row));
     QCOMPARE(list.rowCount(), rowsBefore);
     QList<int> expectedFlags = flagsBefore;
     expectedFlags[(record - 2) * 4 + villager - 1] = 1;
-    QCOMPARE(allFlags(fx.state.items), expectedFlags);
-    QCOMPARE(form.getcount, getcountBefore + 1);
-    QCOMPARE(form.lbl1->text(), countAfter);
-    QCOMPARE(form.lbl2->text(), percentAfter);
-    QVERIFY(form.lbl100->width() > barBefore);
-    QCOMPARE(form.imgconp->isVisible(), percentAfter == u"100%");
+    QCOMPARE(allFlags(fx.document.items()), expectedFlags);
+    QCOMPARE(fx.document.getcount(), getcountBefore + 1);
+    QCOMPARE(ui(form).lbl1->text(), countAfter);
+    QCOMPARE(ui(form).lbl2->text(), percentAfter);
+    QVERIFY(ui(form).lbl100->width() > barBefore);
+    QCOMPARE(ui(form).imgconp->isVisible(), percentAfter == u"100%");
     if (percentAfter == u"100%")
-        QCOMPARE(form.lbl100->width(), form.lbl0->width());
+        QCOMPARE(ui(form).lbl100->width(), ui(form).lbl0->width());
 
-    toggleBy(route, form.ListView1, row);
+    toggleBy(route, ui(form).ListView1, row);
     QVERIFY(!list.isChecked(row));
-    QCOMPARE(allFlags(fx.state.items), flagsBefore);
-    QCOMPARE(form.getcount, getcountBefore);
-    QCOMPARE(form.lbl1->text(), countBefore);
-    QCOMPARE(form.lbl2->text(), percentBefore);
-    QCOMPARE(form.lbl100->width(), barBefore);
-    QVERIFY(!form.imgconp->isVisible());
+    QCOMPARE(allFlags(fx.document.items()), flagsBefore);
+    QCOMPARE(fx.document.getcount(), getcountBefore);
+    QCOMPARE(ui(form).lbl1->text(), countBefore);
+    QCOMPARE(ui(form).lbl2->text(), percentBefore);
+    QCOMPARE(ui(form).lbl100->width(), barBefore);
+    QVERIFY(!ui(form).imgconp->isVisible());
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 
@@ -244,30 +244,31 @@ void TestListInteraction::enterOrDoubleClick_withoutSelectedRow_doesNothing()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    ReportListModel& list = form.ListView1->items();
-    QCOMPARE(form.ListView1->selectedRow(), -1);
-    const QList<int> flags = allFlags(fx.state.items);
+    ReportListModel& list = ui(form).ListView1->items();
+    QCOMPARE(ui(form).ListView1->selectedRow(), -1);
+    const QList<int> flags = allFlags(fx.document.items());
     const QList<bool> checks = checkStates(list);
 
-    QTest::keyClick(form.ListView1, Qt::Key_Return);
+    QTest::keyClick(ui(form).ListView1, Qt::Key_Return);
     // Below the last row.
-    const QPoint empty(40, form.ListView1->visualRect(firstCell(form.ListView1, list.rowCount() - 1)).bottom() + 20);
-    QVERIFY(form.ListView1->viewport()->rect().contains(empty));
-    QTest::mouseDClick(form.ListView1->viewport(), Qt::LeftButton, {}, empty);
-    QCOMPARE(form.ListView1->selectedRow(), -1);
-    QCOMPARE(allFlags(fx.state.items), flags);
+    const QPoint empty(
+        40, ui(form).ListView1->visualRect(firstCell(ui(form).ListView1, list.rowCount() - 1)).bottom() + 20);
+    QVERIFY(ui(form).ListView1->viewport()->rect().contains(empty));
+    QTest::mouseDClick(ui(form).ListView1->viewport(), Qt::LeftButton, {}, empty);
+    QCOMPARE(ui(form).ListView1->selectedRow(), -1);
+    QCOMPARE(allFlags(fx.document.items()), flags);
     QCOMPARE(checkStates(list), checks);
-    QCOMPARE(form.getcount, 1);
-    QCOMPARE(form.lbl1->text(), u"1/4"_s);
+    QCOMPARE(fx.document.getcount(), 1);
+    QCOMPARE(ui(form).lbl1->text(), u"1/4"_s);
 
     // An empty list has nothing to select either.
-    form.searchWindow()->txtseek->setText(u"ないもの"_s);
+    ui(form.searchWindow()).txtseek->setText(u"ないもの"_s);
     QCOMPARE(list.rowCount(), 0);
-    QTest::keyClick(form.ListView1, Qt::Key_Return);
-    QTest::mouseDClick(form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
-    QCOMPARE(allFlags(fx.state.items), flags);
-    QCOMPARE(form.getcount, 0);
-    QCOMPARE(form.lbl1->text(), u"0/0"_s);
+    QTest::keyClick(ui(form).ListView1, Qt::Key_Return);
+    QTest::mouseDClick(ui(form).ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
+    QCOMPARE(allFlags(fx.document.items()), flags);
+    QCOMPARE(fx.document.getcount(), 0);
+    QCOMPARE(ui(form).lbl1->text(), u"0/0"_s);
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 
@@ -277,7 +278,7 @@ void TestListInteraction::columnTitleClick_sortsAscending_untilSortButtonOverrid
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
     Form2* seek = form.searchWindow();
-    ReportListModel& list = form.ListView1->items();
+    ReportListModel& list = ui(form).ListView1->items();
     QSignalSpy refills(&list, &QAbstractItemModel::modelReset);
     const QString seekTitle = seek->windowTitle();
     QCOMPARE(itemNumbersInOrder(list), QStringList({ u"0002"_s, u"0004"_s, u"0003"_s, u"0001"_s }));
@@ -294,25 +295,25 @@ void TestListInteraction::columnTitleClick_sortsAscending_untilSortButtonOverrid
         { 1, { u"0002"_s, u"0003"_s, u"0001"_s, u"0004"_s } }, // villager 2's flags, ties in item order
     };
     for (const Click& click : clicks) {
-        clickColumnTitle(form.ListView1, click.column);
-        QCOMPARE(form.ListView1->sortKey(), click.column);
+        clickColumnTitle(ui(form).ListView1, click.column);
+        QCOMPARE(ui(form).ListView1->sortKey(), click.column);
         QCOMPARE(itemNumbersInOrder(list), click.order);
-        QCOMPARE(seek->Command1->text(), u"名前順"_s);
+        QCOMPARE(ui(seek).Command1->text(), u"名前順"_s);
         QCOMPARE(seek->windowTitle(), seekTitle);
     }
     QCOMPARE(refills.count(), 0);
 
-    clickColumnTitle(form.ListView1, 4);
-    QTest::mouseClick(seek->Command1, Qt::LeftButton);
-    QCOMPARE(seek->Command1->text(), u"No順"_s);
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    clickColumnTitle(ui(form).ListView1, 4);
+    QTest::mouseClick(ui(seek).Command1, Qt::LeftButton);
+    QCOMPARE(ui(seek).Command1->text(), u"No順"_s);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
     QCOMPARE(itemNumbersInOrder(list), QStringList({ u"0001"_s, u"0002"_s, u"0003"_s, u"0004"_s }));
 
-    clickColumnTitle(form.ListView1, 4);
-    QCOMPARE(seek->Command1->text(), u"No順"_s);
-    QTest::mouseClick(seek->Command1, Qt::LeftButton);
-    QCOMPARE(seek->Command1->text(), u"名前順"_s);
-    QCOMPARE(form.ListView1->sortKey(), 0);
+    clickColumnTitle(ui(form).ListView1, 4);
+    QCOMPARE(ui(seek).Command1->text(), u"No順"_s);
+    QTest::mouseClick(ui(seek).Command1, Qt::LeftButton);
+    QCOMPARE(ui(seek).Command1->text(), u"名前順"_s);
+    QCOMPARE(ui(form).ListView1->sortKey(), 0);
     QCOMPARE(itemNumbersInOrder(list), QStringList({ u"0002"_s, u"0004"_s, u"0003"_s, u"0001"_s }));
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
@@ -325,30 +326,30 @@ void TestListInteraction::faceButton_hidesAndShowsTheSameSearchWindow()
     Form1& form = *fx.form;
     Form2* seek = form.searchWindow();
     QVERIFY(seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
-    seek->txtseek->setText(u"か"_s);
-    QTest::mouseClick(seek->Command2, Qt::LeftButton);
-    QTest::mouseClick(seek->Command1, Qt::LeftButton);
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
+    ui(seek).txtseek->setText(u"か"_s);
+    QTest::mouseClick(ui(seek).Command2, Qt::LeftButton);
+    QTest::mouseClick(ui(seek).Command1, Qt::LeftButton);
     const QString title = seek->windowTitle();
     QCOMPARE(title, u"検索(か/未取得/No順)"_s);
-    QCOMPARE(seek->TreeView1->topLevelItemCount(), 2);
-    QSignalSpy refills(&form.ListView1->items(), &QAbstractItemModel::modelReset);
+    QCOMPARE(ui(seek).TreeView1->topLevelItemCount(), 2);
+    QSignalSpy refills(&ui(form).ListView1->items(), &QAbstractItemModel::modelReset);
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(!seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(0));
+    QCOMPARE(fx.document.seekshown(), qint16(0));
     QCOMPARE(form.searchWindow(), seek);
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
     QCOMPARE(form.searchWindow(), seek);
     QCOMPARE(seek->windowTitle(), title);
-    QCOMPARE(seek->txtseek->text(), u"か"_s);
-    QCOMPARE(seek->Command2->text(), u"未取得"_s);
-    QCOMPARE(seek->Command1->text(), u"No順"_s);
-    QCOMPARE(seek->TreeView1->topLevelItemCount(), 2);
-    QCOMPARE(seek->TreeView1->topLevelItem(1)->childCount(), 1);
+    QCOMPARE(ui(seek).txtseek->text(), u"か"_s);
+    QCOMPARE(ui(seek).Command2->text(), u"未取得"_s);
+    QCOMPARE(ui(seek).Command1->text(), u"No順"_s);
+    QCOMPARE(ui(seek).TreeView1->topLevelItemCount(), 2);
+    QCOMPARE(ui(seek).TreeView1->topLevelItem(1)->childCount(), 1);
     QCOMPARE(refills.count(), 0);
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
@@ -359,32 +360,32 @@ void TestListInteraction::faceButton_afterSearchWindowClosed_followsSeekshown()
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
     form.searchWindow()->close();
-    QCOMPARE(fx.state.seekshown, qint16(0));
+    QCOMPARE(fx.document.seekshown(), qint16(0));
     QTRY_VERIFY(!form.hasSearchWindow());
 
     // A closed window comes back loaded afresh and showing.
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(form.hasSearchWindow());
     QVERIFY(form.searchWindow()->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
-    QCOMPARE(form.ListView1->items().rowCount(), 4);
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
+    QCOMPARE(ui(form).ListView1->items().rowCount(), 4);
 
     // Recolouring a closed window loads it hidden, and its load step counts it as showing.
     form.searchWindow()->close();
     QTRY_VERIFY(!form.hasSearchWindow());
-    form.btnchg1[2]->trigger();
+    ui(form).btnchg1[2]->trigger();
     QVERIFY(form.hasSearchWindow());
     Form2* seek = form.searchWindow();
     QVERIFY(!seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
-    QCOMPARE(seek->txtseek->text(), u"全アイテム"_s);
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
+    QCOMPARE(ui(seek).txtseek->text(), u"全アイテム"_s);
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(!seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(0));
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QCOMPARE(fx.document.seekshown(), qint16(0));
+    QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(seek->isVisible());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
     QCOMPARE(form.searchWindow(), seek);
     VERIFY_PROMPTS_DONE(fx.prompts);
 }

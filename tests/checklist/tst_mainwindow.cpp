@@ -111,7 +111,7 @@ void requestClose(Form1& form, CloseRoute route)
     if (route == CloseRoute::CloseBox)
         form.close();
     else
-        form.btnend->trigger();
+        ui(form).btnend->trigger();
 }
 
 } // namespace
@@ -157,24 +157,24 @@ void TestMainWindow::start_showsStoredSettingsAndDesignCaptions()
     Form1& form = *f.form;
 
     QCOMPARE(form.windowTitle(), u"くらノート ver2.1"_s);
-    QCOMPARE(form.lbltown->text(), u"ほしくさ村"_s);
+    QCOMPARE(ui(form).lbltown->text(), u"ほしくさ村"_s);
     QCOMPARE(bgrFromColor(form.BackColor()), 12648384u);
-    QCOMPARE(bgrFromColor(form.lblname->palette().color(QPalette::WindowText)), 8421376u);
+    QCOMPARE(bgrFromColor(ui(form).lblname->palette().color(QPalette::WindowText)), 8421376u);
     // The stored name of villager 1 waits for a switch or a rename.
-    QCOMPARE(form.lblname->text(), u"1st"_s);
+    QCOMPARE(ui(form).lblname->text(), u"1st"_s);
     QCOMPARE(form.frameGeometry().size(), pixelSize(6000, 5000));
 
     const QStringList titles { u"Item"_s, u"2"_s, u"3"_s, u"4"_s, u"Set1"_s, u"Set2"_s, u"Char"_s, u"Sell"_s, u"etc"_s,
         u"No,"_s };
     const std::array<double, 10> widths { 1800, 330, 330, 330, 1100, 1100, 1000, 700, 1500, 600 };
-    QCOMPARE(form.ListView1->items().columnCount(), 10);
+    QCOMPARE(ui(form).ListView1->items().columnCount(), 10);
     for (int column = 0; column < 10; ++column) {
-        QCOMPARE(form.ListView1->columnTitle(column), titles[column]);
-        QCOMPARE(form.ListView1->columnWidth(column), onPixelGrid(widths[size_t(column)]));
+        QCOMPARE(ui(form).ListView1->columnTitle(column), titles[column]);
+        QCOMPARE(ui(form).ListView1->columnWidth(column), onPixelGrid(widths[size_t(column)]));
     }
 
-    QCOMPARE(f.state.curvillager, quint8(1));
-    QCOMPARE(f.state.seekshown, qint16(-1));
+    QCOMPARE(f.document.curvillager(), quint8(1));
+    QCOMPARE(f.document.seekshown(), qint16(-1));
     QVERIFY(form.hasSearchWindow());
     QVERIFY(form.searchWindow()->isVisible());
     QVERIFY(f.prompts.shown().isEmpty());
@@ -186,22 +186,23 @@ void TestMainWindow::start_menuBarHasCaptionsShortcutsAndCheck()
     QVERIFY(startShown(f));
     Form1& form = *f.form;
 
-    QCOMPARE(form.btnchg->title(), u"村人の切り替え(&Q)"_s);
-    QCOMPARE(form.btncolm->title(), u"色の設定(&W)"_s);
-    QCOMPARE(form.btnsave->text(), u"セーブ(&S)"_s);
-    QCOMPARE(form.btnend->text(), u"おわる(&Z)"_s);
+    QCOMPARE(ui(form).btnchg->title(), u"村人の切り替え(&Q)"_s);
+    QCOMPARE(ui(form).btncolm->title(), u"色の設定(&W)"_s);
+    QCOMPARE(ui(form).btnsave->text(), u"セーブ(&S)"_s);
+    QCOMPARE(ui(form).btnend->text(), u"おわる(&Z)"_s);
 
     const QStringList ordinals { u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s };
     for (int index = 1; index <= 4; ++index) {
-        QAction* item = form.btnchg1[size_t(index)];
+        QAction* item = ui(form).btnchg1[size_t(index)];
         QCOMPARE(item->text(), ordinals[index - 1]);
         QCOMPARE(item->isChecked(), index == 1);
+        QVERIFY2(!item->actionGroup(), "an exclusive group would draw radio dots, not check marks");
         QCOMPARE(item->shortcut(), QKeySequence(Qt::Key_F1 + (index - 1)));
     }
-    QCOMPARE(form.btncol[1]->text(), u"名前の色"_s);
-    QCOMPARE(form.btncol[1]->shortcut(), QKeySequence(Qt::Key_F5));
-    QCOMPARE(form.btncol[2]->text(), u"背景色"_s);
-    QCOMPARE(form.btncol[2]->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(ui(form).btncol[1]->text(), u"名前の色"_s);
+    QCOMPARE(ui(form).btncol[1]->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(ui(form).btncol[2]->text(), u"背景色"_s);
+    QCOMPARE(ui(form).btncol[2]->shortcut(), QKeySequence(Qt::Key_F6));
 }
 
 void TestMainWindow::start_controlsAtDesignPlaces()
@@ -212,17 +213,17 @@ void TestMainWindow::start_controlsAtDesignPlaces()
 
     // The list, the bar and its fill change their size at run time; only their place is fixed.
     const QStringList actual {
-        placement(u"Command1"_s, form.Command1, true),
-        placement(u"ListView1"_s, form.ListView1, false),
-        placement(u"lblname"_s, form.lblname, true),
-        placement(u"lbltown"_s, form.lbltown, true),
-        placement(u"Label1(1)"_s, form.Label1[1], true),
-        placement(u"Label1(0)"_s, form.Label1[0], true),
-        placement(u"imgconp"_s, form.imgconp, true),
-        placement(u"lbl2"_s, form.lbl2, true),
-        placement(u"lbl1"_s, form.lbl1, true),
-        placement(u"lbl100"_s, form.lbl100, false),
-        placement(u"lbl0"_s, form.lbl0, false),
+        placement(u"Command1"_s, ui(form).Command1, true),
+        placement(u"ListView1"_s, ui(form).ListView1, false),
+        placement(u"lblname"_s, ui(form).lblname, true),
+        placement(u"lbltown"_s, ui(form).lbltown, true),
+        placement(u"Label1(1)"_s, ui(form).Label1[1], true),
+        placement(u"Label1(0)"_s, ui(form).Label1[0], true),
+        placement(u"imgconp"_s, ui(form).imgconp, true),
+        placement(u"lbl2"_s, ui(form).lbl2, true),
+        placement(u"lbl1"_s, ui(form).lbl1, true),
+        placement(u"lbl100"_s, ui(form).lbl100, false),
+        placement(u"lbl0"_s, ui(form).lbl0, false),
     };
     const QStringList design {
         u"Command1 4560,240,615,375"_s,
@@ -238,18 +239,18 @@ void TestMainWindow::start_controlsAtDesignPlaces()
         u"lbl0 120,600"_s,
     };
     QCOMPARE(actual, design);
-    QCOMPARE(form.Command1->text(), u"|ﾟｗﾟ|"_s);
-    QCOMPARE(form.Label1[1]->text(), u"達成率"_s);
-    QCOMPARE(form.Label1[0]->text(), u"Item数"_s);
-    QCOMPARE(form.lblname->toolTip(), u"Click to EDIT"_s);
-    QCOMPARE(form.lbltown->toolTip(), u"Click to EDIT"_s);
+    QCOMPARE(ui(form).Command1->text(), u"|ﾟｗﾟ|"_s);
+    QCOMPARE(ui(form).Label1[1]->text(), u"達成率"_s);
+    QCOMPARE(ui(form).Label1[0]->text(), u"Item数"_s);
+    QCOMPARE(ui(form).lblname->toolTip(), u"Click to EDIT"_s);
+    QCOMPARE(ui(form).lbltown->toolTip(), u"Click to EDIT"_s);
 
     // The list takes the focus first; Tab goes on to the face button.
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ListView1));
-    QTest::keyClick(form.ListView1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.Command1));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui(form).ListView1));
+    QTest::keyClick(ui(form).ListView1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui(form).Command1));
 }
 
 void TestMainWindow::resize_keepsMinimumAndFitsListAndBar_data()
@@ -279,10 +280,10 @@ void TestMainWindow::resize_keepsMinimumAndFitsListAndBar()
     Twips::setOuterSize(&form, width, height);
 
     QCOMPARE(form.frameGeometry().size(), pixelSize(fittedWidth, fittedHeight));
-    QCOMPARE(form.ListView1->size(), pixelSize(fittedWidth - 375, fittedHeight - 1700));
-    QCOMPARE(form.lbl0->width(), Twips::toPixels(fittedWidth - 375));
-    QCOMPARE(form.ListView1->pos(), Twips::rect(120, 840, 0, 0).topLeft());
-    QCOMPARE(form.lbl0->pos(), Twips::rect(120, 600, 0, 0).topLeft());
+    QCOMPARE(ui(form).ListView1->size(), pixelSize(fittedWidth - 375, fittedHeight - 1700));
+    QCOMPARE(ui(form).lbl0->width(), Twips::toPixels(fittedWidth - 375));
+    QCOMPARE(ui(form).ListView1->pos(), Twips::rect(120, 840, 0, 0).topLeft());
+    QCOMPARE(ui(form).lbl0->pos(), Twips::rect(120, 600, 0, 0).topLeft());
 }
 
 void TestMainWindow::resize_storedSizeBelowMinimum_opensAndSavesMinimum()
@@ -295,7 +296,7 @@ void TestMainWindow::resize_storedSizeBelowMinimum_opensAndSavesMinimum()
     QCOMPARE(f.form->frameGeometry().size(), pixelSize(4720, 3600));
 
     f.prompts.expectQuestion(Answer::Ok);
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(f.prompts);
     const QByteArrayList saved = readBytes(f.path(settingsFileName)).split('\n');
     QCOMPARE(saved.value(13), QByteArray::number(qint64(onPixelGrid(4720))) + '\r');
@@ -307,13 +308,13 @@ void TestMainWindow::timer_blinksBetweenTwoReds()
     ChecklistFixture f;
     QVERIFY(startShown(f));
     Form1& form = *f.form;
-    QVERIFY(form.Timer1->isActive());
-    QCOMPARE(form.Timer1->interval(), 1000);
+    QVERIFY(ui(form).Timer1->isActive());
+    QCOMPARE(ui(form).Timer1->interval(), 1000);
 
-    QCOMPARE(bgrFromColor(backColor(form.lbl100)), 0x0000C0u);
+    QCOMPARE(bgrFromColor(backColor(ui(form).lbl100)), 0x0000C0u);
     for (quint32 expected : { 0x0000FFu, 0x0000C0u, 0x0000FFu }) {
         form.Timer1_Timer();
-        QCOMPARE(bgrFromColor(backColor(form.lbl100)), expected);
+        QCOMPARE(bgrFromColor(backColor(ui(form).lbl100)), expected);
     }
 }
 
@@ -322,10 +323,10 @@ void TestMainWindow::saveCommand_cancel_writesNothing()
     ChecklistFixture f;
     QVERIFY(startShown(f));
     const QMap<QString, QByteArray> before = folderContents(f.dir.path());
-    f.state.items.setFlag(2, 1, 0);
+    setTicked(f.document, 2, 0);
 
     f.prompts.expectQuestion(Answer::Cancel);
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
 
     VERIFY_PROMPTS_DONE(f.prompts);
     QCOMPARE(f.prompts.lastShown(), u"セーブしますか？"_s);
@@ -342,22 +343,22 @@ void TestMainWindow::saveCommand_ok_writesBothFiles()
     // Stale settings show that the save wrote the file afresh.
     writeBytes(f.path(settingsFileName), "stale\r\n");
     f.prompts.expectQuestion(Answer::Ok);
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(f.prompts);
     QCOMPARE(readBytes(f.path(dataFileName)), loaded);
     QCOMPARE(splitAtLineFeeds(readBytes(f.path(settingsFileName))), settingsAsSaved(settingsLines()));
 
     std::vector<TestItem> changed = sampleItems();
     changed[1].flags[0] = 1;
-    f.state.items.setFlag(3, 1, 1);
+    setTicked(f.document, 3, 1);
     f.prompts.expectQuestion(Answer::Ok);
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
     const QByteArray firstData = readBytes(f.path(dataFileName));
     const QByteArray firstSettings = readBytes(f.path(settingsFileName));
     QCOMPARE(firstData, catalogueBytes(changed));
 
     f.prompts.expectQuestion(Answer::Ok);
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(f.prompts);
     QCOMPARE(readBytes(f.path(dataFileName)), firstData);
     QCOMPARE(readBytes(f.path(settingsFileName)), firstSettings);
@@ -373,7 +374,7 @@ void TestMainWindow::saveCommand_failing_reportsFileAndKeepsSettings()
 
     f.prompts.expectQuestion(Answer::Ok);
     f.prompts.expectError();
-    f.form->btnsave->trigger();
+    ui(f.form).btnsave->trigger();
 
     VERIFY_PROMPTS_DONE(f.prompts);
     QVERIFY2(f.prompts.lastShown().contains(QDir::toNativeSeparators(f.path(dataFileName))),
@@ -401,10 +402,10 @@ void TestMainWindow::closeQuestion_cancel_keepsBothWindows()
     if (!searchShown)
         f.form->Command1_Click(); // the face button hides the search window
     const QPointer<Form2> search = f.form->searchWindow();
-    const qint16 seekshown = f.state.seekshown;
+    const qint16 seekshown = f.document.seekshown();
     QCOMPARE(search->isVisible(), searchShown);
     const QMap<QString, QByteArray> before = folderContents(f.dir.path());
-    f.state.items.setFlag(2, 1, 0);
+    setTicked(f.document, 2, 0);
 
     f.prompts.expectQuestion(Answer::Cancel);
     requestClose(*f.form, route);
@@ -415,7 +416,7 @@ void TestMainWindow::closeQuestion_cancel_keepsBothWindows()
     QVERIFY(f.form->isVisible());
     QVERIFY(!search.isNull());
     QCOMPARE(search->isVisible(), searchShown);
-    QCOMPARE(f.state.seekshown, seekshown);
+    QCOMPARE(f.document.seekshown(), seekshown);
     QCOMPARE(folderContents(f.dir.path()), before);
 }
 
@@ -438,8 +439,8 @@ void TestMainWindow::closeQuestion_yesOrNo_closesBothWindows()
     const QMap<QString, QByteArray> before = folderContents(f.dir.path());
     std::vector<TestItem> changed = sampleItems();
     changed[0].flags[0] = 0;
-    f.state.items.setFlag(2, 1, 0);
-    f.form->townname = StoredText::fromBytes(sjis(u"みなと村"_s));
+    setTicked(f.document, 2, 0);
+    f.document.renameVillage(StoredText::fromBytes(sjis(u"みなと村"_s)));
 
     f.prompts.expectQuestion(answer);
     requestClose(*f.form, route);
@@ -447,7 +448,7 @@ void TestMainWindow::closeQuestion_yesOrNo_closesBothWindows()
     VERIFY_PROMPTS_DONE(f.prompts);
     QVERIFY(!f.form->isVisible());
     QVERIFY(!f.form->hasSearchWindow());
-    QCOMPARE(f.state.seekshown, qint16(0));
+    QCOMPARE(f.document.seekshown(), qint16(0));
     if (answer == Answer::No) {
         QCOMPARE(folderContents(f.dir.path()), before);
         return;
@@ -465,7 +466,7 @@ void TestMainWindow::closeQuestion_yesWithFailingSave_keepsWindowOpen()
     const QByteArray settings = readBytes(f.path(settingsFileName));
     std::vector<TestItem> changed = sampleItems();
     changed[2].flags[0] = 1;
-    f.state.items.setFlag(4, 1, 1);
+    setTicked(f.document, 4, 1);
     blockDataFile(f);
 
     f.prompts.expectQuestion(Answer::Yes);
@@ -477,7 +478,7 @@ void TestMainWindow::closeQuestion_yesWithFailingSave_keepsWindowOpen()
         qPrintable(f.prompts.lastShown()));
     QVERIFY(f.form->isVisible());
     QVERIFY(f.form->hasSearchWindow());
-    QCOMPARE(f.state.seekshown, qint16(-1));
+    QCOMPARE(f.document.seekshown(), qint16(-1));
     QCOMPARE(readBytes(f.path(settingsFileName)), settings);
 
     // Once the way is clear the tick is still there to be saved.

@@ -47,8 +47,8 @@ public:
     bool start() { return load() && QTest::qWaitForWindowExposed(window()); }
 
     Form2* window() { return form->searchWindow(); }
-    TreeView* tree() { return window()->TreeView1; }
-    ReportListModel& rows() { return form->ListView1->items(); }
+    TreeView* tree() { return ui(window()).TreeView1; }
+    ReportListModel& rows() { return ui(form).ListView1->items(); }
 
     QTreeWidgetItem* node(const QString& text)
     {
@@ -131,22 +131,22 @@ void tst_SearchWindow::start_showsTreeKeyTitleAndMainColour()
     Form2* window = checklist.window();
 
     QCOMPARE(window->windowTitle(), startTitle);
-    QCOMPARE(window->txtseek->text(), allItems);
-    QCOMPARE(rootTexts(window->TreeView1), (QStringList { allItems, u"家具"_s, u"色"_s, u"ねこ"_s }));
+    QCOMPARE(ui(window).txtseek->text(), allItems);
+    QCOMPARE(rootTexts(ui(window).TreeView1), (QStringList { allItems, u"家具"_s, u"色"_s, u"ねこ"_s }));
     QCOMPARE(texts(checklist.node(u"家具"_s)), (QStringList { u"いす"_s, u"ランプ"_s }));
     QCOMPARE(texts(checklist.node(u"色"_s)), QStringList { u"赤い"_s });
     QCOMPARE(texts(checklist.node(u"ねこ"_s)), QStringList {});
-    QCOMPARE(window->TreeView1->selectedItem(), window->TreeView1->topLevelItem(0));
-    QVERIFY(!anyExpanded(window->TreeView1));
+    QCOMPARE(ui(window).TreeView1->selectedItem(), ui(window).TreeView1->topLevelItem(0));
+    QVERIFY(!anyExpanded(ui(window).TreeView1));
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 4, 3, 2 }));
 
     QCOMPARE(window->BackColor(), colorFromBgr(12648384));
     QCOMPARE(window->BackColor(), checklist.form->BackColor());
-    QCOMPARE(checklist.state.seekshown, qint16(-1));
+    QCOMPARE(checklist.document.seekshown(), qint16(-1));
     // The stored 2400 x 4200 twips, with the tree and the key box fitted to it.
     QCOMPARE(Twips::outerSize(window), QSizeF(2400, 4200));
-    QCOMPARE(window->TreeView1->size(), QSize(Twips::toPixels(2400 - 375), Twips::toPixels(4200 - 1660)));
-    QCOMPARE(window->txtseek->width(), Twips::toPixels(2400 - 1110));
+    QCOMPARE(ui(window).TreeView1->size(), QSize(Twips::toPixels(2400 - 375), Twips::toPixels(4200 - 1660)));
+    QCOMPARE(ui(window).txtseek->width(), Twips::toPixels(2400 - 1110));
     VERIFY_PROMPTS_DONE(checklist.prompts);
 }
 
@@ -172,7 +172,7 @@ void tst_SearchWindow::choosingNode_copiesItsTextIntoKey()
     QSignalSpy refills(&checklist.rows(), &QAbstractItemModel::modelReset);
 
     checklist.choose(node, choice);
-    QCOMPARE(checklist.window()->txtseek->text(), node);
+    QCOMPARE(ui(checklist.window()).txtseek->text(), node);
     QCOMPARE(refills.count(), 1);
     QCOMPARE(listedRecords(checklist.rows()), records);
     QCOMPARE(checklist.window()->windowTitle(), u"検索(%1/全アイテム/名前順)"_s.arg(node));
@@ -192,11 +192,11 @@ void tst_SearchWindow::movingSelection_leavesKey()
     // Typing in the tree jumps to the node that begins with the letter.
     QTest::sendKeyEvent(QTest::Click, tree, Qt::Key_unknown, u"ね"_s, Qt::NoModifier);
     QCOMPARE(tree->selectedItem(), checklist.node(u"ねこ"_s));
-    QCOMPARE(checklist.window()->txtseek->text(), allItems);
+    QCOMPARE(ui(checklist.window()).txtseek->text(), allItems);
     QCOMPARE(refills.count(), 0);
 
     QTest::keyClick(tree, Qt::Key_Return);
-    QCOMPARE(checklist.window()->txtseek->text(), u"ねこ"_s);
+    QCOMPARE(ui(checklist.window()).txtseek->text(), u"ねこ"_s);
     QCOMPARE(refills.count(), 1);
 }
 
@@ -208,7 +208,7 @@ void tst_SearchWindow::choosingAllItems_liftsFilter()
     QCOMPARE(checklist.rows().rowCount(), 1);
 
     checklist.choose(allItems, Choice::Click);
-    QCOMPARE(checklist.window()->txtseek->text(), allItems);
+    QCOMPARE(ui(checklist.window()).txtseek->text(), allItems);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 4, 3, 2 }));
     QCOMPARE(checklist.window()->windowTitle(), startTitle);
 }
@@ -225,7 +225,7 @@ void tst_SearchWindow::sameKeyAgain_doesNotRefill()
 
     checklist.choose(allItems, Choice::Click);
     checklist.choose(allItems, Choice::Enter);
-    checklist.window()->txtseek->setText(allItems);
+    ui(checklist.window()).txtseek->setText(allItems);
     QCOMPARE(refills.count(), 0);
     QVERIFY(rows.isChecked(0));
 
@@ -240,13 +240,13 @@ void tst_SearchWindow::showModeButton_toggles_andRefills()
     QVERIFY(checklist.start());
     Form2* window = checklist.window();
 
-    QTest::mouseClick(window->Command2, Qt::LeftButton);
-    QCOMPARE(window->Command2->text(), u"未取得"_s);
+    QTest::mouseClick(ui(window).Command2, Qt::LeftButton);
+    QCOMPARE(ui(window).Command2->text(), u"未取得"_s);
     QCOMPARE(window->windowTitle(), u"検索(全アイテム/未取得/名前順)"_s);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 4, 3 }));
 
-    QTest::mouseClick(window->Command2, Qt::LeftButton);
-    QCOMPARE(window->Command2->text(), allItems);
+    QTest::mouseClick(ui(window).Command2, Qt::LeftButton);
+    QCOMPARE(ui(window).Command2->text(), allItems);
     QCOMPARE(window->windowTitle(), startTitle);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 4, 3, 2 }));
 }
@@ -259,24 +259,24 @@ void tst_SearchWindow::sortButton_toggles_withoutRefill()
     Form1& form = *checklist.form;
     QSignalSpy refills(&checklist.rows(), &QAbstractItemModel::modelReset);
 
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-    QCOMPARE(window->Command1->text(), u"No順"_s);
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
+    QCOMPARE(ui(window).Command1->text(), u"No順"_s);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
     QCOMPARE(window->windowTitle(), u"検索(全アイテム/全アイテム/No順)"_s);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 2, 3, 4 }));
 
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-    QCOMPARE(window->Command1->text(), u"名前順"_s);
-    QCOMPARE(form.ListView1->sortKey(), 0);
+    QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
+    QCOMPARE(ui(window).Command1->text(), u"名前順"_s);
+    QCOMPARE(ui(form).ListView1->sortKey(), 0);
     QCOMPARE(window->windowTitle(), startTitle);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 4, 3, 2 }));
     QCOMPARE(refills.count(), 0);
 
     // After a column title chose the order, the button still goes by its own caption.
     form.ListView1_ColumnClick(6);
-    QCOMPARE(window->Command1->text(), u"名前順"_s);
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    QCOMPARE(ui(window).Command1->text(), u"名前順"_s);
+    QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
 }
 
 void tst_SearchWindow::resize_keepsMinimum_fitsTreeAndKeyBox_storesSize_data()
@@ -297,20 +297,20 @@ void tst_SearchWindow::resize_keepsMinimum_fitsTreeAndKeyBox_storesSize()
     SearchChecklist checklist;
     QVERIFY(checklist.start());
     Form2* window = checklist.window();
-    const QPoint treeAt = window->TreeView1->pos();
-    const QRect keyBoxBefore = window->txtseek->geometry();
+    const QPoint treeAt = ui(window).TreeView1->pos();
+    const QRect keyBoxBefore = ui(window).txtseek->geometry();
 
     Twips::setOuterSize(window, requested.width(), requested.height());
     QCOMPARE(
         window->frameGeometry().size(), QSize(Twips::toPixels(expected.width()), Twips::toPixels(expected.height())));
-    QCOMPARE(window->TreeView1->size(),
+    QCOMPARE(ui(window).TreeView1->size(),
         QSize(Twips::toPixels(expected.width() - 375), Twips::toPixels(expected.height() - 1660)));
-    QCOMPARE(window->txtseek->width(), Twips::toPixels(expected.width() - 1110));
-    QCOMPARE(window->TreeView1->pos(), treeAt);
-    QCOMPARE(window->txtseek->pos(), keyBoxBefore.topLeft());
-    QCOMPARE(window->txtseek->height(), keyBoxBefore.height());
-    QCOMPARE(checklist.state.seekwidth, expected.width());
-    QCOMPARE(checklist.state.seekheight, expected.height());
+    QCOMPARE(ui(window).txtseek->width(), Twips::toPixels(expected.width() - 1110));
+    QCOMPARE(ui(window).TreeView1->pos(), treeAt);
+    QCOMPARE(ui(window).txtseek->pos(), keyBoxBefore.topLeft());
+    QCOMPARE(ui(window).txtseek->height(), keyBoxBefore.height());
+    QCOMPARE(checklist.document.settings().seekwidth, expected.width());
+    QCOMPARE(checklist.document.settings().seekheight, expected.height());
 }
 
 void tst_SearchWindow::storedZeroSize_givesMinimumOnceShown()
@@ -323,9 +323,9 @@ void tst_SearchWindow::storedZeroSize_givesMinimumOnceShown()
     Form2* window = checklist.window();
 
     QCOMPARE(window->frameGeometry().size(), QSize(Twips::toPixels(2055), Twips::toPixels(2995)));
-    QCOMPARE(window->TreeView1->height(), Twips::toPixels(1335));
-    QCOMPARE(checklist.state.seekwidth, 2055);
-    QCOMPARE(checklist.state.seekheight, 2995);
+    QCOMPARE(ui(window).TreeView1->height(), Twips::toPixels(1335));
+    QCOMPARE(checklist.document.settings().seekwidth, 2055);
+    QCOMPARE(checklist.document.settings().seekheight, 2995);
 }
 
 void tst_SearchWindow::closeAndShowAgain_rebuildsWindow_keepsListOrder_data()
@@ -344,15 +344,15 @@ void tst_SearchWindow::closeAndShowAgain_rebuildsWindow_keepsListOrder()
     Form1& form = *checklist.form;
     Form2* window = checklist.window();
     checklist.choose(u"ねこ"_s, Choice::Click);
-    QTest::mouseClick(window->Command2, Qt::LeftButton);
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QTest::mouseClick(ui(window).Command2, Qt::LeftButton);
+    QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
     Twips::setOuterSize(window, 3000, 4500);
     checklist.writeWords({ u"服"_s, u"\\ぼうし"_s });
 
     window->close();
-    QCOMPARE(checklist.state.seekshown, qint16(0));
+    QCOMPARE(checklist.document.seekshown(), qint16(0));
     QTRY_VERIFY(!form.hasSearchWindow());
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
 
     if (byFaceButton)
         form.Command1_Click();
@@ -360,17 +360,17 @@ void tst_SearchWindow::closeAndShowAgain_rebuildsWindow_keepsListOrder()
         form.searchWindow()->show();
     window = form.searchWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    QCOMPARE(checklist.state.seekshown, qint16(-1));
-    QCOMPARE(window->txtseek->text(), allItems);
-    QCOMPARE(window->Command2->text(), allItems);
-    QCOMPARE(window->Command1->text(), u"名前順"_s);
+    QCOMPARE(checklist.document.seekshown(), qint16(-1));
+    QCOMPARE(ui(window).txtseek->text(), allItems);
+    QCOMPARE(ui(window).Command2->text(), allItems);
+    QCOMPARE(ui(window).Command1->text(), u"名前順"_s);
     QCOMPARE(window->windowTitle(), startTitle);
-    QCOMPARE(rootTexts(window->TreeView1), (QStringList { allItems, u"服"_s }));
+    QCOMPARE(rootTexts(ui(window).TreeView1), (QStringList { allItems, u"服"_s }));
     QCOMPARE(texts(checklist.node(u"服"_s)), QStringList { u"ぼうし"_s });
-    QCOMPARE(window->TreeView1->selectedItem(), window->TreeView1->topLevelItem(0));
+    QCOMPARE(ui(window).TreeView1->selectedItem(), ui(window).TreeView1->topLevelItem(0));
     QCOMPARE(Twips::outerSize(window), QSizeF(3000, 4500));
     // Refilled with every item, still in number order although the caption says name order.
-    QCOMPARE(form.ListView1->sortKey(), 9);
+    QCOMPARE(ui(form).ListView1->sortKey(), 9);
     QCOMPARE(listedRecords(checklist.rows()), (QList<int> { 2, 3, 4 }));
 }
 

@@ -52,7 +52,7 @@ QStringList menuCaptions(const Form1& form)
 {
     QStringList captions;
     for (int villager = 1; villager <= 4; ++villager)
-        captions.append(form.btnchg1[size_t(villager)]->text());
+        captions.append(ui(form).btnchg1[size_t(villager)]->text());
     return captions;
 }
 
@@ -60,7 +60,7 @@ QList<int> checkedMenuItems(const Form1& form)
 {
     QList<int> checked;
     for (int villager = 1; villager <= 4; ++villager) {
-        if (form.btnchg1[size_t(villager)]->isChecked())
+        if (ui(form).btnchg1[size_t(villager)]->isChecked())
             checked.append(villager);
     }
     return checked;
@@ -73,7 +73,7 @@ QStringList otherColumnTitles(const ListView& list)
 
 QColor nameColor(const Form1& form)
 {
-    return form.lblname->palette().color(QPalette::WindowText);
+    return ui(form).lblname->palette().color(QPalette::WindowText);
 }
 
 // Each row as its check box and the texts of columns 1 to 3, e.g. "x 0 1 0".
@@ -107,7 +107,7 @@ private Q_SLOTS:
     void flagColumnOrder_followsTheSwitch();
     void nameEdit_data();
     void nameEdit();
-    void nameEdit_beforeAnySwitch_copiesStartCaptionBack();
+    void nameEdit_cancelBeforeAnySwitch_keepsStoredName();
     void colourChoice_data();
     void colourChoice();
     void namesAndColours_surviveSaveAndRestart();
@@ -138,21 +138,21 @@ void TestVillagers::switchKey_showsThatVillager()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    QCOMPARE(otherColumnTitles(*form.ListView1), QStringList({ u"2"_s, u"3"_s, u"4"_s }));
-    QCOMPARE(shownFlags(form.ListView1->items()), QStringList({ u"x 0 1 0"_s, u"- 1 1 0"_s, u"- 0 0 1"_s }));
+    QCOMPARE(otherColumnTitles(*ui(form).ListView1), QStringList({ u"2"_s, u"3"_s, u"4"_s }));
+    QCOMPARE(shownFlags(ui(form).ListView1->items()), QStringList({ u"x 0 1 0"_s, u"- 1 1 0"_s, u"- 0 0 1"_s }));
 
     pressVillagerKey(form, villager);
-    QCOMPARE(int(fx.state.curvillager), villager);
+    QCOMPARE(int(fx.document.curvillager()), villager);
     QCOMPARE(checkedMenuItems(form), QList<int> { villager });
-    QCOMPARE(otherColumnTitles(*form.ListView1), titles);
-    QCOMPARE(form.ListView1->columnTitle(0), u"Item"_s);
-    QCOMPARE(form.ListView1->columnTitle(4), u"Set1"_s);
+    QCOMPARE(otherColumnTitles(*ui(form).ListView1), titles);
+    QCOMPARE(ui(form).ListView1->columnTitle(0), u"Item"_s);
+    QCOMPARE(ui(form).ListView1->columnTitle(4), u"Set1"_s);
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[size_t(villager)]));
     QCOMPARE(form.searchWindow()->BackColor(), colorFromBgr(loadedBackColors[size_t(villager)]));
-    QCOMPARE(form.lblname->text(), loadedNames[villager]);
+    QCOMPARE(ui(form).lblname->text(), loadedNames[villager]);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[size_t(villager)]));
-    QCOMPARE(shownFlags(form.ListView1->items()), rows);
-    QCOMPARE(form.lbl1->text(), count);
+    QCOMPARE(shownFlags(ui(form).ListView1->items()), rows);
+    QCOMPARE(ui(form).lbl1->text(), count);
     // A switch leaves the menu's captions alone.
     QCOMPARE(menuCaptions(form), QStringList({ u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s }));
     VERIFY_PROMPTS_DONE(fx.prompts);
@@ -163,22 +163,22 @@ void TestVillagers::sameVillager_changesNothing()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    QSignalSpy refills(&form.ListView1->items(), &QAbstractItemModel::modelReset);
+    QSignalSpy refills(&ui(form).ListView1->items(), &QAbstractItemModel::modelReset);
 
     pressVillagerKey(form, 1);
     QCOMPARE(refills.count(), 0);
     QCOMPARE(checkedMenuItems(form), QList<int> { 1 });
-    QCOMPARE(otherColumnTitles(*form.ListView1), QStringList({ u"2"_s, u"3"_s, u"4"_s }));
+    QCOMPARE(otherColumnTitles(*ui(form).ListView1), QStringList({ u"2"_s, u"3"_s, u"4"_s }));
     // The start caption stays: only a switch to another villager shows the stored name.
-    QCOMPARE(form.lblname->text(), u"1st"_s);
+    QCOMPARE(ui(form).lblname->text(), u"1st"_s);
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[1]));
 
     pressVillagerKey(form, 3);
     QCOMPARE(refills.count(), 1);
-    form.btnchg1[3]->trigger();
+    ui(form).btnchg1[3]->trigger();
     QCOMPARE(refills.count(), 1);
     QCOMPARE(checkedMenuItems(form), QList<int> { 3 });
-    QCOMPARE(int(fx.state.curvillager), 3);
+    QCOMPARE(int(fx.document.curvillager()), 3);
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 
@@ -187,27 +187,27 @@ void TestVillagers::ticks_keptApartPerVillager()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    ReportListModel& list = form.ListView1->items();
+    ReportListModel& list = ui(form).ListView1->items();
 
     pressVillagerKey(form, 2);
     // Row 0 is あめ, record 2, which villager 2 has not got.
-    form.ListView1->setCurrentIndex(list.index(0, 0));
-    QTest::keyClick(form.ListView1, Qt::Key_Space);
+    ui(form).ListView1->setCurrentIndex(list.index(0, 0));
+    QTest::keyClick(ui(form).ListView1, Qt::Key_Space);
     QCOMPARE(shownFlags(list), QStringList({ u"x 1 1 0"_s, u"x 0 1 0"_s, u"- 0 0 1"_s }));
 
     pressVillagerKey(form, 1);
     QCOMPARE(shownFlags(list), QStringList({ u"x 1 1 0"_s, u"- 1 1 0"_s, u"- 0 0 1"_s }));
-    QCOMPARE(form.lbl1->text(), u"1/3"_s);
+    QCOMPARE(ui(form).lbl1->text(), u"1/3"_s);
     // Villager 1 unticks the same item; villager 2 keeps it.
-    form.ListView1->setCurrentIndex(list.index(0, 0));
-    QTest::keyClick(form.ListView1, Qt::Key_Space);
+    ui(form).ListView1->setCurrentIndex(list.index(0, 0));
+    QTest::keyClick(ui(form).ListView1, Qt::Key_Space);
 
     pressVillagerKey(form, 2);
     QCOMPARE(shownFlags(list), QStringList({ u"x 0 1 0"_s, u"x 0 1 0"_s, u"- 0 0 1"_s }));
-    QCOMPARE(form.lbl1->text(), u"2/3"_s);
-    QCOMPARE(fx.state.items.flag(2, 1), quint8(0));
-    QCOMPARE(fx.state.items.flag(2, 2), quint8(1));
-    QCOMPARE(fx.state.items.flag(2, 3), quint8(1));
+    QCOMPARE(ui(form).lbl1->text(), u"2/3"_s);
+    QCOMPARE(fx.document.items().flag(2, 1), quint8(0));
+    QCOMPARE(fx.document.items().flag(2, 2), quint8(1));
+    QCOMPARE(fx.document.items().flag(2, 3), quint8(1));
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 
@@ -225,13 +225,13 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
 
     pressVillagerKey(form, 2);
     QVERIFY(form.hasSearchWindow());
-    QCOMPARE(fx.state.seekshown, qint16(-1));
-    QCOMPARE(form.lblname->text(), u"そうた"_s);
+    QCOMPARE(fx.document.seekshown(), qint16(-1));
+    QCOMPARE(ui(form).lblname->text(), u"そうた"_s);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[1]));
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[1]));
     QCOMPARE(form.searchWindow()->BackColor(), colorFromBgr(loadedBackColors[1]));
-    QCOMPARE(form.lbl1->text(), u"1/3"_s);
-    QCOMPARE(form.namecolor[2].text(), u"あか"_s);
+    QCOMPARE(ui(form).lbl1->text(), u"1/3"_s);
+    QCOMPARE(fx.document.settings().namecolor[2].text(), u"あか"_s);
 
     pressVillagerKey(form, 3);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[3]));
@@ -246,8 +246,8 @@ void TestVillagers::flagColumnOrder_followsTheSwitch()
     Form1& form = *fx.form;
     const auto names = [&form] {
         QStringList shown;
-        for (int row = 0; row < form.ListView1->items().rowCount(); ++row)
-            shown.append(form.ListView1->items().cellText(row, 0));
+        for (int row = 0; row < ui(form).ListView1->items().rowCount(); ++row)
+            shown.append(ui(form).ListView1->items().cellText(row, 0));
         return shown;
     };
     form.ListView1_ColumnClick(1);
@@ -289,7 +289,7 @@ void TestVillagers::nameEdit()
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
     pressVillagerKey(form, 2);
-    ClickableLabel* label = town ? form.lbltown : form.lblname;
+    ClickableLabel* label = town ? ui(form).lbltown : ui(form).lblname;
     const QString before = label->text();
     fx.prompts.expectInput(typed);
     if (refused)
@@ -302,30 +302,35 @@ void TestVillagers::nameEdit()
     QCOMPARE(fx.prompts.lastTitle(), town ? u"むら"_s : u"なまえ"_s);
     QCOMPARE(fx.prompts.lastDefaultText(), before);
     QCOMPARE(label->text(), caption);
-    const StoredText& stored = town ? form.townname : form.villagername[2];
+    const StoredText& stored = town ? fx.document.settings().townname : fx.document.settings().villagername[2];
     QCOMPARE(stored.text(), caption);
     QCOMPARE(stored.bytes(), sjis(caption));
     const QStringList otherCaptions = town ? QStringList { u"1st"_s, u"3rd"_s, u"4th"_s }
                                            : QStringList { loadedNames[1], loadedNames[3], loadedNames[4] };
     QCOMPARE(menuCaptions(form), QStringList({ otherCaptions[0], menuCaption, otherCaptions[1], otherCaptions[2] }));
-    QCOMPARE((town ? form.lblname : form.lbltown)->text(), town ? u"そうた"_s : u"ほしくさ村"_s);
+    QCOMPARE((town ? ui(form).lblname : ui(form).lbltown)->text(), town ? u"そうた"_s : u"ほしくさ村"_s);
     if (menuCaption == u"A&&B")
-        QCOMPARE(form.btnchg1[2]->iconText(), u"A&B"_s);
+        QCOMPARE(ui(form).btnchg1[2]->iconText(), u"A&B"_s);
 }
 
-void TestVillagers::nameEdit_beforeAnySwitch_copiesStartCaptionBack()
+void TestVillagers::nameEdit_cancelBeforeAnySwitch_keepsStoredName()
 {
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
     fx.prompts.expectInput(QString());
 
-    QTest::mouseClick(form.lblname, Qt::LeftButton);
-    VERIFY_PROMPTS_DONE(fx.prompts);
+    // The label still shows the design's "1st"; Cancel must not store that over the loaded name.
+    QTest::mouseClick(ui(form).lblname, Qt::LeftButton);
     QCOMPARE(fx.prompts.lastDefaultText(), u"1st"_s);
-    QCOMPARE(form.lblname->text(), u"1st"_s);
-    QCOMPARE(form.villagername[1].text(), u"1st"_s);
-    QCOMPARE(menuCaptions(form), QStringList({ u"1st"_s, loadedNames[2], loadedNames[3], loadedNames[4] }));
+    QCOMPARE(ui(form).lblname->text(), u"1st"_s);
+    QCOMPARE(menuCaptions(form), loadedNames.mid(1));
+    QVERIFY(!fx.document.isModified());
+
+    fx.prompts.expectQuestion(Prompts::Answer::Ok);
+    ui(form).btnsave->trigger();
+    VERIFY_PROMPTS_DONE(fx.prompts);
+    QCOMPARE(readBytes(fx.path(SettingsFile::fileName)).split('\n').at(1), quoted(loadedNames[1]) + '\r');
 }
 
 void TestVillagers::colourChoice_data()
@@ -359,10 +364,10 @@ void TestVillagers::colourChoice()
     const QColor expectedName = name ? *chosen : colorFromBgr(loadedNameColors[2]);
     const QColor expectedBack = back ? *chosen : colorFromBgr(loadedBackColors[2]);
     QCOMPARE(nameColor(form), expectedName);
-    QCOMPARE(form.namecolor[2].text(), name ? u"5649426"_s : u"8388608"_s); // 0x563412
+    QCOMPARE(fx.document.settings().namecolor[2].text(), name ? u"5649426"_s : u"8388608"_s); // 0x563412
     QCOMPARE(form.BackColor(), expectedBack);
     QCOMPARE(form.searchWindow()->BackColor(), expectedBack);
-    QCOMPARE(form.bgcolor[2].text(), back ? u"15715755"_s : u"16764108"_s); // 0xEFCDAB
+    QCOMPARE(fx.document.settings().bgcolor[2].text(), back ? u"15715755"_s : u"16764108"_s); // 0xEFCDAB
 
     // The choice is the villager's own: it comes back with the villager.
     pressVillagerKey(form, 1);
@@ -389,15 +394,15 @@ void TestVillagers::namesAndColours_surviveSaveAndRestart()
     fx.prompts.expectColor(backOf2);
     fx.prompts.expectQuestion(Prompts::Answer::Ok);
 
-    QTest::mouseClick(form.lbltown, Qt::LeftButton);
-    QTest::mouseClick(form.lblname, Qt::LeftButton);
+    QTest::mouseClick(ui(form).lbltown, Qt::LeftButton);
+    QTest::mouseClick(ui(form).lblname, Qt::LeftButton);
     QTest::keyClick(&form, Qt::Key_F6);
     QTest::keyClick(&form, Qt::Key_F5);
     QCOMPARE(fx.prompts.lastInitialColor(), backOf1);
     pressVillagerKey(form, 2);
-    QTest::mouseClick(form.lblname, Qt::LeftButton);
+    QTest::mouseClick(ui(form).lblname, Qt::LeftButton);
     QTest::keyClick(&form, Qt::Key_F6);
-    form.btnsave->trigger();
+    ui(form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(fx.prompts);
 
     const QByteArrayList saved = readBytes(fx.path(SettingsFile::fileName)).split('\n');
@@ -409,23 +414,22 @@ void TestVillagers::namesAndColours_surviveSaveAndRestart()
         QCOMPARE(saved[line - 1], expected[line - 1] + '\r');
 
     fx.form.reset();
-    ChecklistState state;
-    state.folder = fx.dir.path();
+    ChecklistDocument document(fx.dir.path());
     ScriptedPrompts prompts;
-    auto restarted = std::make_unique<Form1>(state, prompts);
+    auto restarted = std::make_unique<Form1>(document, prompts);
     QVERIFY(restarted->Form_Load());
-    QCOMPARE(restarted->lbltown->text(), u"もみじ＂村＂"_s);
+    QCOMPARE(ui(restarted).lbltown->text(), u"もみじ＂村＂"_s);
     QCOMPARE(restarted->BackColor(), backOf1);
     QCOMPARE(nameColor(*restarted), nameOf1);
 
-    restarted->btnchg1[2]->trigger();
-    QCOMPARE(restarted->lblname->text(), u"ソウタ&ハナ"_s);
+    ui(restarted).btnchg1[2]->trigger();
+    QCOMPARE(ui(restarted).lblname->text(), u"ソウタ&ハナ"_s);
     QCOMPARE(restarted->BackColor(), backOf2);
     QCOMPARE(restarted->searchWindow()->BackColor(), backOf2);
     QCOMPARE(nameColor(*restarted), colorFromBgr(loadedNameColors[2]));
 
-    restarted->btnchg1[1]->trigger();
-    QCOMPARE(restarted->lblname->text(), u"ゆずこ"_s);
+    ui(restarted).btnchg1[1]->trigger();
+    QCOMPARE(ui(restarted).lblname->text(), u"ゆずこ"_s);
     QCOMPARE(nameColor(*restarted), nameOf1);
     QCOMPARE(restarted->searchWindow()->BackColor(), backOf1);
     VERIFY_PROMPTS_DONE(prompts);

@@ -175,9 +175,9 @@ void tst_ListModel::sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords
 {
     FakeRows source({ u"c"_s, u"a"_s, u"b"_s, u"d"_s });
     source.changing = QStringList { u"2"_s, u"4"_s, u"1"_s, u"3"_s };
-    ListView view(source);
-    view.addColumns(tenTitles, std::vector<double>(10, 600));
-    ReportListModel& model = view.items();
+    ReportListModel model(source);
+    model.setHeaderTexts(tenTitles);
+    ListView view(model);
     model.setRows({ { 1, false }, { 2, true }, { 3, false }, { 4, false } });
     QCOMPARE(recordsOf(model), (QList<int> { 2, 3, 1, 4 }));
 

@@ -49,11 +49,6 @@ QByteArray largeCatalogue(qsizetype size)
     return catalogue;
 }
 
-Checklist::Checklist(const QString& folder)
-{
-    state.folder = folder;
-}
-
 Checklist::~Checklist()
 {
     // Tear the windows down without the close question.
@@ -62,6 +57,6 @@ Checklist::~Checklist()
 
 bool Checklist::load()
 {
-    form = std::make_unique<kuranote::Form1>(state, prompts);
+    form = std::make_unique<kuranote::Form1>(document, prompts);
     return form->Form_Load();
 }

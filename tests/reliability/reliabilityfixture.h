@@ -1,7 +1,7 @@
 #pragma once
 
+#include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "checklist/programstate.h"
 #include "scriptedprompts.h"
 
 #include <QByteArray>
@@ -23,12 +23,15 @@ QByteArray largeCatalogue(qsizetype size);
 // The checklist's main window over a program folder, answering through scripted prompts.
 struct Checklist
 {
-    explicit Checklist(const QString& folder);
+    explicit Checklist(const QString& folder)
+        : document(folder)
+    {
+    }
     ~Checklist();
     // Makes the window and runs its load step; false when the load failed.
     bool load();
 
-    kuranote::ChecklistState state;
+    kuranote::ChecklistDocument document;
     ScriptedPrompts prompts;
     std::unique_ptr<kuranote::Form1> form;
 };

@@ -5,8 +5,8 @@
 //                                        villager 1 and the last bit of the search window's width turned over
 //                                        each time, so that each file alternates between two contents; prints
 //                                        "saving <n>" and "saved <n>" around each save
+#include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "checklist/programstate.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "platform/prompts.h"
@@ -54,14 +54,13 @@ void say(const char* what, int n)
 
 int saveOnce(const QString& folder)
 {
-    ChecklistState state;
-    state.folder = folder;
+    ChecklistDocument document(folder);
     PrintingPrompts prompts;
-    Form1 form(state, prompts);
+    Form1 form(document, prompts);
     if (!form.Form_Load())
         return 2;
-    if (state.items.count() >= 2)
-        state.items.setFlag(2, 1, state.items.flag(2, 1) ? 0 : 1);
+    if (document.list().rowCount() > 0)
+        document.toggleRow(0);
     form.btnsave_Click();
     return prompts.errors == 0 ? 0 : 2;
 }

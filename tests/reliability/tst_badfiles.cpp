@@ -121,11 +121,11 @@ Outcome loadChecklist(const QString& folder, Reader reader)
         return { checklist.prompts.lastShown(), QString() };
     if (reader == Reader::SettingsFile) {
         return { std::nullopt,
-            u"town %1, search window %2 x %3"_s.arg(shortened(checklist.form->townname.text()))
-                .arg(checklist.state.seekwidth)
-                .arg(checklist.state.seekheight) };
+            u"town %1, search window %2 x %3"_s.arg(shortened(checklist.document.settings().townname.text()))
+                .arg(checklist.document.settings().seekwidth)
+                .arg(checklist.document.settings().seekheight) };
     }
-    const ItemTable& table = checklist.state.items;
+    const ItemTable& table = checklist.document.items();
     return { std::nullopt,
         u"%1 records, last %2, flags %3"_s.arg(table.count())
             .arg(shortened(table.text(table.count(), ItemTable::Name)))

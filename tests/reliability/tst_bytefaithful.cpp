@@ -197,7 +197,7 @@ void tst_ByteFaithful::everyCode_tickInTheWindow_rewritesOnlyThatFlag()
     Checklist checklist(m_dir->path());
     QVERIFY(checklist.load());
     // Tick the NEC-selected record as the user would, by its check box.
-    ReportListModel& rows = checklist.form->ListView1->items();
+    ReportListModel& rows = checklist.document.list();
     int row = 0;
     while (row < rows.rowCount()
         && rows.cellText(row, 9) != QString::number(necSelectedRecord - 1).rightJustified(4, u'0'))

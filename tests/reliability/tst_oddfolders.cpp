@@ -66,10 +66,10 @@ void tst_OddFolders::checklist_loadsAndSavesThere()
 {
     Checklist checklist(m_folder);
     QVERIFY(checklist.load());
-    QVERIFY(checklist.state.items.count() > 2);
-    ReportListModel& rows = checklist.form->ListView1->items();
-    const int record = rows.cellText(0, 9).toInt() + 1;
-    const quint8 before = checklist.state.items.flag(record, 1);
+    QVERIFY(checklist.document.items().count() > 2);
+    ReportListModel& rows = checklist.document.list();
+    const int record = rows.record(0);
+    const quint8 before = checklist.document.items().flag(record, 1);
     QVERIFY(rows.setData(rows.index(0, 0), before ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
     checklist.prompts.expectQuestion(Prompts::Answer::Ok);
     checklist.form->btnsave_Click();

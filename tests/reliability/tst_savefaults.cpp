@@ -267,7 +267,7 @@ void tst_SaveFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
     Checklist checklist(folder);
     QVERIFY(checklist.load());
     checklist.form->show();
-    checklist.state.items.setFlag(2, 1, checklist.state.items.flag(2, 1) ? 0 : 1);
+    checklist.document.toggleRow(0);
     // Leave room for a third of the new catalogue, so that the disk fills up in the middle of writing it.
     const QString filler = QDir(folder).filePath(u"filler"_s);
     writeBytes(filler, QByteArray(freeBytes(folder) - (200 << 10), 'x'));
@@ -288,7 +288,7 @@ void tst_SaveFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
     checklist.prompts.expectQuestion(Prompts::Answer::Yes);
     QVERIFY(checklist.form->close());
     VERIFY_PROMPTS_DONE(checklist.prompts);
-    QCOMPARE(readBytes(dataFileIn(folder)), DataFile::encode(checklist.state.items));
+    QCOMPARE(readBytes(dataFileIn(folder)), DataFile::encode(checklist.document.items()));
 }
 
 QTEST_MAIN(tst_SaveFaults)

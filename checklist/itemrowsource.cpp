@@ -1,6 +1,7 @@
 #include "itemrowsource.h"
 
 #include "itemdata/itemtable.h"
+#include "listcolumn.h"
 #include "platform/numberformat.h"
 
 namespace kuranote {
@@ -29,24 +30,26 @@ int ItemRowSource::lastRecord() const
 
 QString ItemRowSource::cellText(int record, int column) const
 {
-    switch (column) {
-    case 0:
+    switch (ListColumn(column)) {
+    case ListColumn::Item:
         return m_items.text(record, ItemTable::Name).toString();
-    case 1:
-    case 2:
-    case 3:
-        return QString::number(m_items.flag(record, otherVillagers(m_curvillager)[size_t(column - 1)]));
-    case 4:
+    case ListColumn::OtherVillager1:
+    case ListColumn::OtherVillager2:
+    case ListColumn::OtherVillager3: {
+        const int other = otherVillagers(m_curvillager)[size_t(column - int(ListColumn::OtherVillager1))];
+        return QString::number(m_items.flag(record, other));
+    }
+    case ListColumn::Set1:
         return m_items.text(record, ItemTable::Set1).toString();
-    case 5:
+    case ListColumn::Set2:
         return m_items.text(record, ItemTable::Set2).toString();
-    case 6:
+    case ListColumn::Char:
         return m_items.text(record, ItemTable::Char).toString();
-    case 7:
+    case ListColumn::Sell:
         return m_items.text(record, ItemTable::Sell).toString();
-    case 8:
+    case ListColumn::Etc:
         return m_items.text(record, ItemTable::Etc).toString();
-    case 9:
+    case ListColumn::Number:
         return formatItemNumber(record - 1);
     default:
         return {};

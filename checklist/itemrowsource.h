@@ -11,7 +11,8 @@ class ItemTable;
 // The three villagers that are not current, in ascending order: the list's columns 1 to 3.
 std::array<int, 3> otherVillagers(int curvillager);
 
-// The main list's cell texts, taken from the catalogue for the current villager.
+// The main list's cell texts, taken from the catalogue for the current villager. It reads both
+// through references into the checklist document that owns it.
 class ItemRowSource final : public ListRowSource
 {
 public:

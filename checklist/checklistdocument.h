@@ -1,0 +1,104 @@
+#pragma once
+
+#include "itemdata/fielderror.h"
+#include "itemdata/itemtable.h"
+#include "itemdata/settingsfile.h"
+#include "itemrowsource.h"
+#include "listcolumn.h"
+#include "platform/listmodel.h"
+#include "searchconditions.h"
+
+#include <QObject>
+#include <QSizeF>
+
+#include <optional>
+
+namespace kuranote {
+
+// The checklist the user keeps: the catalogue with every villager's ticks, the settings record, the
+// current villager, the search conditions and the rows they list with their counters. The windows
+// only show it and forward what the user does; it announces every change through its signals.
+// Flags kept in 16-bit integers use True = -1 and False = 0.
+class ChecklistDocument final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ChecklistDocument(QString folder, QObject* parent = nullptr);
+
+    // The folder that holds every file of the checklist.
+    const QString& folder() const { return m_folder; }
+
+    // Reads the settings, then the catalogue. On a failure nothing was written.
+    std::optional<FileError> load();
+    // Writes the catalogue, then the settings, each through a safe save.
+    std::optional<FileError> kurasave();
+    // A tick, a name or a colour changed since the files were loaded or last saved.
+    bool isModified() const { return m_modified; }
+
+    const ItemTable& items() const { return m_items; }
+    const Settings& settings() const { return m_settings; }
+    int curvillager() const { return m_curvillager; }
+
+    // The filled rows, in the order of the sort column, with the check box of the current villager.
+    ReportListModel& list() { return m_list; }
+    qint32 getcount() const { return m_getcount; }
+    qint32 showcount() const { return m_showcount; }
+
+    // Refills the list with the items that match the key (a wildcard pattern, or "全アイテム")
+    // and the show mode.
+    void setConditions(const QString& key, ShowMode mode);
+    void pastelist1();
+    void setSortColumn(ListColumn column);
+    void setSortOrder(SortOrder order);
+
+    // The check box of a listed row changed: it becomes the current villager's flag.
+    void applyCheck(int row);
+    // Turns the check box of a listed row over, as Enter or a double-click does.
+    void toggleRow(int row);
+
+    // False when the villager is already current: nothing changes then.
+    bool switchVillager(int villager);
+    void renameVillage(const StoredText& name);
+    void renameVillager(const StoredText& name);
+    void setNameColor(quint32 bgr);
+    void setBackColor(quint32 bgr);
+
+    // What the windows keep of their layout, written with the settings.
+    void setMainWindowSize(QSizeF twips);
+    void setColumnWidths(const std::array<float, listColumnCount>& twips);
+    void setSearchWindowSize(qint32 width, qint32 height);
+
+    // Whether the search window is showing (True = -1), kept across its rebuilds.
+    qint16 seekshown() const { return m_seekshown; }
+    void setSeekshown(qint16 shown) { m_seekshown = shown; }
+
+Q_SIGNALS:
+    void listFilled();
+    void countsChanged();
+    void villagerSwitched(int villager);
+    void villageNameChanged();
+    void villagerNameChanged(int villager);
+    void nameColorChanged();
+    void backColorChanged();
+
+private:
+    void pastelist2(int record);
+    void markModified() { m_modified = true; }
+
+    QString m_folder;
+    ItemTable m_items;
+    Settings m_settings;
+    quint8 m_curvillager = 1;
+    ItemRowSource m_rowSource { m_items, m_curvillager };
+    ReportListModel m_list { m_rowSource };
+    QString m_key;
+    ShowMode m_showMode = ShowMode::All;
+    qint32 m_getcount = 0;
+    qint32 m_showcount = 0;
+    qint16 m_seekshown = 0;
+    bool m_modified = false;
+    std::vector<ReportListModel::Row> m_pendingRows;
+};
+
+} // namespace kuranote

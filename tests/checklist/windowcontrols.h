@@ -1,0 +1,113 @@
+#pragma once
+
+#include "checklist/main_window/form1.h"
+#include "checklist/search_window/form2.h"
+#include "platform/clickablelabel.h"
+#include "platform/listview.h"
+#include "platform/treeview.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+// A window's control by its design name; a missing one ends the test run with that name.
+template <typename Control> Control* control(const QObject& window, const QString& name)
+{
+    auto* found = window.findChild<Control*>(name);
+    if (!found)
+        qFatal("no control %s in %s", qPrintable(name), window.metaObject()->className());
+    return found;
+}
+
+// The main window's controls, found by their design names.
+struct MainControls
+{
+    explicit MainControls(const kuranote::Form1& form)
+        : Command1(control<QPushButton>(form, QStringLiteral("Command1")))
+        , ListView1(control<kuranote::ListView>(form, QStringLiteral("ListView1")))
+        , lblname(control<kuranote::ClickableLabel>(form, QStringLiteral("lblname")))
+        , lbltown(control<kuranote::ClickableLabel>(form, QStringLiteral("lbltown")))
+        , Label1 { control<QLabel>(form, QStringLiteral("Label1_0")),
+            control<QLabel>(form, QStringLiteral("Label1_1")) }
+        , imgconp(control<QLabel>(form, QStringLiteral("imgconp")))
+        , lbl2(control<QLabel>(form, QStringLiteral("lbl2")))
+        , lbl1(control<QLabel>(form, QStringLiteral("lbl1")))
+        , lbl100(control<QLabel>(form, QStringLiteral("lbl100")))
+        , lbl0(control<QLabel>(form, QStringLiteral("lbl0")))
+        , Timer1(control<QTimer>(form, QStringLiteral("Timer1")))
+        , btnchg(control<QMenu>(form, QStringLiteral("btnchg")))
+        , btncolm(control<QMenu>(form, QStringLiteral("btncolm")))
+        , btnsave(control<QAction>(form, QStringLiteral("btnsave")))
+        , btnend(control<QAction>(form, QStringLiteral("btnend")))
+    {
+        for (int index = 1; index <= 4; ++index)
+            btnchg1[size_t(index)] = control<QAction>(form, QStringLiteral("btnchg1_%1").arg(index));
+        for (int index = 1; index <= 2; ++index)
+            btncol[size_t(index)] = control<QAction>(form, QStringLiteral("btncol_%1").arg(index));
+    }
+
+    QPushButton* Command1;
+    kuranote::ListView* ListView1;
+    kuranote::ClickableLabel* lblname;
+    kuranote::ClickableLabel* lbltown;
+    std::array<QLabel*, 2> Label1;
+    QLabel* imgconp;
+    QLabel* lbl2;
+    QLabel* lbl1;
+    QLabel* lbl100;
+    QLabel* lbl0;
+    QTimer* Timer1;
+    QMenu* btnchg;
+    QMenu* btncolm;
+    QAction* btnsave;
+    QAction* btnend;
+    std::array<QAction*, 5> btnchg1 {}; // 1 to 4
+    std::array<QAction*, 3> btncol {}; // 1 to 2
+};
+
+// The search window's controls, found by their design names.
+struct SearchControls
+{
+    explicit SearchControls(const kuranote::Form2& window)
+        : txtseek(control<QLineEdit>(window, QStringLiteral("txtseek")))
+        , TreeView1(control<kuranote::TreeView>(window, QStringLiteral("TreeView1")))
+        , Command2(control<QPushButton>(window, QStringLiteral("Command2")))
+        , Command1(control<QPushButton>(window, QStringLiteral("Command1")))
+        , Label2 { control<QLabel>(window, QStringLiteral("Label2_0")),
+            control<QLabel>(window, QStringLiteral("Label2_1")), control<QLabel>(window, QStringLiteral("Label2_2")) }
+    {
+    }
+
+    QLineEdit* txtseek;
+    kuranote::TreeView* TreeView1;
+    QPushButton* Command2;
+    QPushButton* Command1;
+    std::array<QLabel*, 3> Label2;
+};
+
+inline MainControls ui(const kuranote::Form1& form)
+{
+    return MainControls(form);
+}
+inline MainControls ui(const kuranote::Form1* form)
+{
+    return MainControls(*form);
+}
+inline MainControls ui(const std::unique_ptr<kuranote::Form1>& form)
+{
+    return MainControls(*form);
+}
+inline SearchControls ui(const kuranote::Form2* window)
+{
+    return SearchControls(*window);
+}
+inline SearchControls ui(const kuranote::Form2& window)
+{
+    return SearchControls(window);
+}
