@@ -114,6 +114,7 @@ private Q_SLOTS:
     void movingSelection_leavesKey();
     void choosingAllItems_liftsFilter();
     void sameKeyAgain_doesNotRefill();
+    void typedKey_refillsListAndLabels_invalidKeyKeepsLabels();
     void showModeButton_toggles_andRefills();
     void sortButton_toggles_withoutRefill();
     void resize_keepsMinimum_fitsTreeAndKeyBox_storesSize_data();
@@ -232,6 +233,34 @@ void tst_SearchWindow::sameKeyAgain_doesNotRefill()
     checklist.choose(u"ねこ"_s, Choice::Space);
     checklist.choose(u"ねこ"_s, Choice::Click);
     QCOMPARE(refills.count(), 1);
+}
+
+void tst_SearchWindow::typedKey_refillsListAndLabels_invalidKeyKeepsLabels()
+{
+    SearchChecklist checklist;
+    QVERIFY(checklist.start());
+    QLineEdit* box = ui(checklist.window()).txtseek;
+    const MainControls main = ui(checklist.form);
+    QCOMPARE(main.lbl1->text(), u"1/3"_s);
+
+    box->setText(u"赤"_s);
+    QTest::keyClicks(box, u"?"_s);
+    QCOMPARE(listedRecords(checklist.rows()), QList<int> { 2 });
+    QCOMPARE(checklist.window()->windowTitle(), u"検索(赤?/全アイテム/名前順)"_s);
+    QCOMPARE(main.lbl1->text(), u"1/1"_s);
+    QCOMPARE(main.lbl2->text(), u"100%"_s);
+    QVERIFY(!main.imgconp->isHidden());
+
+    // An unclosed bracket empties the list, and the figures of the last valid key stay.
+    QTest::keyClicks(box, u"["_s);
+    QCOMPARE(checklist.rows().rowCount(), 0);
+    QCOMPARE(main.lbl1->text(), u"1/1"_s);
+    QCOMPARE(main.lbl2->text(), u"100%"_s);
+    QVERIFY(!main.imgconp->isHidden());
+
+    box->clear();
+    QCOMPARE(main.lbl1->text(), u"1/3"_s);
+    QVERIFY(main.imgconp->isHidden());
 }
 
 void tst_SearchWindow::showModeButton_toggles_andRefills()
