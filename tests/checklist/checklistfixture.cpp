@@ -34,6 +34,14 @@ QByteArray joinLines(const QByteArrayList& lines)
     return lines.join("\r\n") + "\r\n";
 }
 
+QList<int> listedRecords(const kuranote::ReportListModel& rows)
+{
+    QList<int> records;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        records << rows.record(row);
+    return records;
+}
+
 void setTicked(kuranote::ChecklistDocument& document, int record, bool ticked)
 {
     kuranote::ReportListModel& rows = document.list();

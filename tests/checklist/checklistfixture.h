@@ -31,6 +31,8 @@ QByteArray catalogueBytes(const std::vector<TestItem>& items);
 QByteArrayList settingsLines();
 QByteArray joinLines(const QByteArrayList& lines);
 
+// The records of the listed rows, top to bottom.
+QList<int> listedRecords(const kuranote::ReportListModel& rows);
 // Ticks or unticks a listed record for the current villager, as the user would.
 void setTicked(kuranote::ChecklistDocument& document, int record, bool ticked);
 

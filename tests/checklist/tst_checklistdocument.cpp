@@ -24,14 +24,6 @@ std::vector<TestItem> sampleItems()
     };
 }
 
-QList<int> listedRecords(const ReportListModel& rows)
-{
-    QList<int> records;
-    for (int row = 0; row < rows.rowCount(); ++row)
-        records << rows.record(row);
-    return records;
-}
-
 // A loaded document without windows, filled as the search window's start fills it.
 class LoadedDocument : public ChecklistFixture
 {

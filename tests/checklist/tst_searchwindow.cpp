@@ -71,14 +71,6 @@ public:
     }
 };
 
-QList<int> listedRecords(const ReportListModel& rows)
-{
-    QList<int> records;
-    for (int row = 0; row < rows.rowCount(); ++row)
-        records << rows.record(row);
-    return records;
-}
-
 QStringList texts(const QTreeWidgetItem* parent)
 {
     QStringList result;
