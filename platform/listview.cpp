@@ -35,11 +35,6 @@ void ListView::setColumnWidths(const std::vector<double>& widthsInTwips)
         header()->resizeSection(column, Twips::toPixels(widthsInTwips[size_t(column)]));
 }
 
-void ListView::setColumnTitle(int column, const QString& title)
-{
-    m_model.setHeaderText(column, title);
-}
-
 QString ListView::columnTitle(int column) const
 {
     return m_model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();

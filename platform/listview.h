@@ -21,7 +21,6 @@ public:
     const ReportListModel& items() const { return m_model; }
 
     void setColumnWidths(const std::vector<double>& widthsInTwips);
-    void setColumnTitle(int column, const QString& title);
     QString columnTitle(int column) const;
     double columnWidth(int column) const;
 
