@@ -5,6 +5,7 @@
 #include "checklist/main_window/form1.h"
 #include "checklist/main_window/itemrowsource.h"
 #include "checklist/search_window/form2.h"
+#include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "platform/listview.h"
 #include "platform/prompts.h"
@@ -14,8 +15,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -109,9 +108,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     add(QStringLiteral("load_floor"), medianMs(runs, [&] {
         QFile file(dataPath);
         file.open(QIODevice::ReadOnly);
-        QStringDecoder decoder("windows-31j");
-        const QString text = decoder(file.readAll());
-        sink = int(text.size());
+        sink = int(Cp932::decode(file.readAll()).size());
     }));
 
     ChecklistState state;
@@ -156,8 +153,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
             wholeText += state.items.text(record, ItemTable::Field(field));
     }
     add(QStringLiteral("save_floor"), medianMs(runs, [&] {
-        QStringEncoder encoder("windows-31j");
-        const QByteArray bytes = encoder(wholeText);
+        const QByteArray bytes = Cp932::encode(wholeText).value_or(QByteArray());
         sink = int(bytes.size());
         QFile file(dir.filePath(QStringLiteral("floor.bin")));
         file.open(QIODevice::WriteOnly);
