@@ -1,5 +1,6 @@
 #include "checklist/main_window/form1.h"
 #include "checklist/programstate.h"
+#include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
 #include "platform/qtprompts.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char* argv[])
     kuranote::ChecklistState state;
     state.folder = QCoreApplication::applicationDirPath();
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
+    if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
+        prompts.error(nullptr, *failure);
+        return 1;
+    }
     kuranote::Form1 form(state, prompts);
     if (!form.Form_Load())
         return 1;
