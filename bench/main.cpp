@@ -4,6 +4,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "platform/prompts.h"
 
@@ -11,8 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -105,9 +104,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     add(QStringLiteral("load_floor"), medianMs(runs, [&] {
         QFile file(dataPath);
         file.open(QIODevice::ReadOnly);
-        QStringDecoder decoder("windows-31j");
-        const QString text = decoder(file.readAll());
-        sink = int(text.size());
+        sink = int(Cp932::decode(file.readAll()).size());
     }));
 
     ChecklistDocument document(dir.path());
@@ -149,8 +146,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
             wholeText += table.text(record, ItemTable::Field(field));
     }
     add(QStringLiteral("save_floor"), medianMs(runs, [&] {
-        QStringEncoder encoder("windows-31j");
-        const QByteArray bytes = encoder(wholeText);
+        const QByteArray bytes = Cp932::encode(wholeText).value_or(QByteArray());
         sink = int(bytes.size());
         QFile file(dir.filePath(QStringLiteral("floor.bin")));
         file.open(QIODevice::WriteOnly);

@@ -1,5 +1,6 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
 #include "platform/qtprompts.h"
 
@@ -17,6 +18,10 @@ int main(int argc, char* argv[])
 
     kuranote::ChecklistDocument document(QCoreApplication::applicationDirPath());
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
+    if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
+        prompts.error(nullptr, *failure);
+        return 1;
+    }
     kuranote::Form1 form(document, prompts);
     if (!form.Form_Load())
         return 1;

@@ -1,5 +1,6 @@
 #include "convertwindow.h"
 
+#include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
 #include "platform/qtprompts.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char* argv[])
 
     // The final message carries no title of its own, only the program's.
     kuranote::QtPrompts prompts(QGuiApplication::applicationDisplayName());
+    if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
+        prompts.error(nullptr, *failure);
+        return 1;
+    }
     kuranote::ConvertWindow window(prompts, QCoreApplication::applicationDirPath());
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();

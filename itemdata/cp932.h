@@ -9,10 +9,14 @@
 namespace kuranote {
 
 // Code page 932 ("windows-31j"), the encoding of every file the programs read and write.
-// Decoding runs on a lookup table taken once from Qt's own converter, so that a million-record
-// file decodes at memory speed and exactly as Qt would decode it. Bytes that are not code page 932
-// decode as U+FFFD; callers that must write them back keep the original bytes (see StoredText).
+// Both ways run on a lookup table taken once from ICU's converter (see Cp932Table), so that a
+// million-record file decodes at memory speed. Bytes that are not code page 932 decode as U+FFFD;
+// callers that must write them back keep the original bytes (see StoredText).
 namespace Cp932 {
+
+// Why the table could not be built, or nothing. The programs ask before they read any file: without
+// the table every Japanese text would show as U+FFFD.
+std::optional<QString> tableError();
 
 QString decode(QByteArrayView bytes);
 // Decodes into room for at least bytes.size() units and returns the number of units written.
