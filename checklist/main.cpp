@@ -1,6 +1,7 @@
 #include "checklist/main_window/form1.h"
 #include "checklist/programstate.h"
 #include "platform/japaneseinterface.h"
+#include "platform/programstart.h"
 #include "platform/qtprompts.h"
 
 #include <QApplication>
@@ -11,13 +12,17 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    QApplication::setApplicationName(QStringLiteral("kuranote"));
+    kuranote::nameProgram();
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
-    kuranote::ChecklistState state;
-    state.folder = QCoreApplication::applicationDirPath();
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
+    const kuranote::StartFolder start = kuranote::readCommandLine(QStringLiteral("kuranote"),
+        QStringLiteral("くらノート: 村の住人ごとに、集めたアイテムをチェックします。"), prompts);
+    if (start.exitCode)
+        return *start.exitCode;
+    kuranote::ChecklistState state;
+    state.folder = start.folder;
     kuranote::Form1 form(state, prompts);
     if (!form.Form_Load())
         return 1;
