@@ -2,6 +2,7 @@
 #include "checklist/main_window/form1.h"
 #include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
+#include "platform/programstart.h"
 #include "platform/qtprompts.h"
 
 #include <QApplication>
@@ -12,16 +13,20 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    QApplication::setApplicationName(QStringLiteral("kuranote"));
+    kuranote::nameProgram();
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
-    kuranote::ChecklistDocument document(QCoreApplication::applicationDirPath());
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
+    const kuranote::StartFolder start = kuranote::readCommandLine(QStringLiteral("kuranote"),
+        QStringLiteral("くらノート: 村の住人ごとに、集めたアイテムをチェックします。"), prompts);
+    if (start.exitCode)
+        return *start.exitCode;
     if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
         prompts.error(nullptr, *failure);
         return 1;
     }
+    kuranote::ChecklistDocument document(start.folder);
     kuranote::Form1 form(document, prompts);
     if (!form.Form_Load())
         return 1;

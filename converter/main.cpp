@@ -2,6 +2,7 @@
 
 #include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
+#include "platform/programstart.h"
 #include "platform/qtprompts.h"
 
 #include <QApplication>
@@ -11,17 +12,22 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    QCoreApplication::setApplicationName(QStringLiteral("kuranote_conv"));
+    kuranote::nameProgram();
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
-    // The final message carries no title of its own, only the program's.
-    kuranote::QtPrompts prompts(QGuiApplication::applicationDisplayName());
+    // The final message carries no title of its own, only the program's name.
+    const QString programName = QStringLiteral("kuranote_conv");
+    kuranote::QtPrompts prompts(programName);
+    const kuranote::StartFolder start = kuranote::readCommandLine(programName,
+        QStringLiteral("古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。"), prompts);
+    if (start.exitCode)
+        return *start.exitCode;
     if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
         prompts.error(nullptr, *failure);
         return 1;
     }
-    kuranote::ConvertWindow window(prompts, QCoreApplication::applicationDirPath());
+    kuranote::ConvertWindow window(prompts, start.folder);
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();
     // The conversion starts when the window becomes active; ask for that, since not every desktop

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draw kuranote's pictures and write them as palette PNGs, with nothing but the standard library.
+"""Draw kuranote's pictures and write them as PNGs, with nothing but the standard library.
 
 Each picture is a function from a point (x, y) in pixel units to a colour. It is sampled 4 x 4 times per pixel
-for smooth edges, then reduced to the picture's colour budget by a small k-means.
+(3 x 3 from 128 pixels on) for smooth edges, then reduced to the picture's colour budget by a small k-means; the
+large desktop icons keep every colour. The checklist icon is drawn anew for each size of the desktop's icon
+theme (icons/), with as much detail as that size holds: an enlarged small icon would look blurred.
 
 Usage: python3 draw_icons.py [output folder]   (default: the folder of this script)
 """
@@ -42,6 +44,19 @@ def png_bytes(size, palette, indices):
     return (b"\x89PNG\r\n\x1a\n" + _chunk(b"IHDR", header)
             + _chunk(b"PLTE", bytes(c for r, g, b, _ in palette for c in (r, g, b)))
             + (_chunk(b"tRNS", bytes(alphas)) if alphas else b"")
+            + _chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + _chunk(b"IEND", b""))
+
+
+def png_rgba_bytes(size, pixels):
+    """A true-colour PNG with alpha, for the large icons whose soft shading needs more than a palette."""
+    rows = []
+    for y in range(size):
+        row = bytearray(b"\x00")  # filter type 0 (none) on every row
+        for r, g, b, a in pixels[y * size:(y + 1) * size]:
+            row += bytes(_straight((r, g, b, a)))
+        rows.append(bytes(row))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + _chunk(b"IHDR", header)
             + _chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + _chunk(b"IEND", b""))
 
 
@@ -174,42 +189,154 @@ RULE = hex_colour("A9BDD6")
 TICK = hex_colour("2FA84F")
 
 
-def checklist(px, py):
-    # Straight edges lie on pixel boundaries so outlines and rules stay one crisp pixel wide.
-    box_tops = (11, 18, 25)
+# The checklist icon at the small sizes, where every straight edge lies on a pixel boundary so that outlines
+# and rules stay one crisp pixel wide: the page (left, top, right, bottom) and its corner radius, the blue
+# band (left, right, top, bottom), the rings' left edges, width, top and bottom, the check boxes' left edge,
+# size and tops, how many of them are ticked, the rules' span and their row inside a box, and the tick as a
+# stroke relative to its box with its half width.
+CHECKLIST_LAYOUTS = {
+    16: dict(page=(1, 2, 14, 16), radius=1.0, band=(2, 13, 3, 5), rings=((4, 7, 10), 1, 0, 4), box=(3, 4, (6, 11)),
+             ticked=1, rules=(8, 13, 2), tick=([(0.9, 1.6), (2.4, 3.1), (5.8, -1.3)], 0.75)),
+    24: dict(page=(2, 2, 22, 24), radius=1.2, band=(3, 21, 3, 6), rings=((6, 11, 16), 2, 0, 5), box=(5, 4, (8, 13, 18)),
+             ticked=2, rules=(11, 20, 2), tick=([(1.0, 1.6), (2.6, 3.2), (6.4, -1.4)], 1.0)),
+    32: dict(page=(4, 4, 29, 32), radius=1.5, band=(5, 28, 5, 9), rings=((9, 15, 22), 2, 1, 8), box=(7, 5, (11, 18, 25)),
+             ticked=2, rules=(15, 27, 2), tick=([(1.3, 2.0), (3.3, 4.0), (8.0, -1.8)], 1.15)),
+}
+
+
+def small_checklist(size):
+    layout = CHECKLIST_LAYOUTS[size]
+    band_left, band_right, band_top, band_bottom = layout["band"]
+    ring_lefts, ring_width, ring_top, ring_bottom = layout["rings"]
+    box_left, box_size, box_tops = layout["box"]
+    rule_left, rule_right, rule_row = layout["rules"]
+    stroke, half_width = layout["tick"]
 
     def page(x, y):
-        return paper(x, y, (4, 4, 29, 32), NOTE_PAPER, INK, radius=1.5)
+        return paper(x, y, layout["page"], NOTE_PAPER, INK, radius=layout["radius"])
 
     def band(x, y):
-        return NOTE_BAND if 5 <= x < 28 and 5 <= y < 9 else None
+        return NOTE_BAND if band_left <= x < band_right and band_top <= y < band_bottom else None
 
     def rings(x, y):
-        for left in (9, 15, 22):
-            if rounded_box_distance(x, y, left, 1, left + 2, 8, 1.0) <= 0:
+        for left in ring_lefts:
+            if rounded_box_distance(x, y, left, ring_top, left + ring_width, ring_bottom, ring_width / 2) <= 0:
                 return RING
         return None
 
     def boxes(x, y):
         for top in box_tops:
-            d = rounded_box_distance(x, y, 7, top, 12, top + 5, 0.5)
+            d = rounded_box_distance(x, y, box_left, top, box_left + box_size, top + box_size, 0.5)
             if -1 < d <= 0:
                 return INK
         return None
 
     def rules(x, y):
         for top in box_tops:
-            if 15 <= x < 27 and top + 2 <= y < top + 3:
+            if rule_left <= x < rule_right and top + rule_row <= y < top + rule_row + 1:
                 return RULE
         return None
 
     def ticks(x, y):
-        for top in box_tops[:2]:
-            if polyline_distance(x, y, [(8.3, top + 2.0), (10.3, top + 4.0), (15.0, top - 1.8)]) <= 1.15:
+        for top in box_tops[:layout["ticked"]]:
+            if polyline_distance(x, y, [(box_left + dx, top + dy) for dx, dy in stroke]) <= half_width:
                 return TICK
         return None
 
-    return paint_layers(px, py, [page, band, rings, boxes, rules, ticks])
+    return lambda px, py: paint_layers(px, py, [page, band, rings, boxes, rules, ticks])
+
+
+def mix(a, b, t):
+    """The colour a fraction t of the way from a to b."""
+    t = max(0.0, min(1.0, t))
+    return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3)) + (a[3],)
+
+
+def with_alpha(colour, alpha):
+    return colour[:3] + (round(alpha),)
+
+
+def edge_layer(distance, fill, edge, width):
+    """Fill inside a shape given by its signed distance, with an outline `width` pixels wide."""
+    if distance > 0:
+        return None
+    return edge if distance > -width else fill
+
+
+def large_checklist(size):
+    """The checklist icon drawn for 48 pixels and more: the same notepad, band, rings and ticked rows as the
+    small icons, with outlines as thin as the size allows, shading, a shadow and two ruled lines a row. Straight
+    edges are put on pixel boundaries so that they stay sharp."""
+    s = size
+    line = max(1, round(s / 48))  # outline width in pixels
+    page = tuple(round(f * s) for f in (0.15, 0.13, 0.85, 0.95))
+    radius = 0.05 * s
+    band_bottom = page[1] + round(0.14 * s)
+    ring_width = round(0.07 * s)
+    ring_lefts = tuple(round(f * s) for f in (0.29, 0.465, 0.64))
+    ring_top, ring_bottom = round(0.04 * s), page[1] + round(0.09 * s)
+    box_size = round(0.15 * s)
+    box_left = round(0.25 * s)
+    box_tops = tuple(round(f * s - box_size / 2) for f in (0.42, 0.615, 0.81))
+    rule_left = round(0.48 * s)
+    rule_thickness = max(1, round(0.024 * s))
+    tick_width = 0.052 * s
+    shadow_offset, shadow_blur = 0.02 * s, 0.04 * s
+
+    def shadow(x, y):
+        d = rounded_box_distance(x - shadow_offset, y - shadow_offset, *page, radius)
+        if d > shadow_blur:
+            return None
+        return with_alpha(INK, 90 * min(1.0, 1 - d / shadow_blur))
+
+    def sheet(x, y):
+        d = rounded_box_distance(x, y, *page, radius)
+        return edge_layer(d, mix(NOTE_PAPER, hex_colour("F3E9C8"), (y - page[1]) / (page[3] - page[1])), INK, line)
+
+    def band(x, y):
+        d = rounded_box_distance(x, y, page[0], page[1], page[2], band_bottom + radius, radius)
+        if d > -line or y >= band_bottom:
+            return None
+        return mix(hex_colour("5B97DB"), hex_colour("2F67AA"), (y - page[1]) / (band_bottom - page[1]))
+
+    def rings(x, y):
+        for left in ring_lefts:
+            d = rounded_box_distance(x, y, left, ring_top, left + ring_width, ring_bottom, ring_width / 2)
+            if d <= 0:
+                # Lit from the left, like a metal ring.
+                shade = abs((x - left) / ring_width - 0.35) * 1.6
+                return INK if d > -line else mix(hex_colour("D5D9E0"), hex_colour("6C717B"), shade)
+            if math.hypot(x - (left + ring_width / 2), y - (ring_bottom + 0.012 * s)) <= ring_width * 0.45:
+                return hex_colour("1E3A5F")
+        return None
+
+    def boxes(x, y):
+        for top in box_tops:
+            d = rounded_box_distance(x, y, box_left, top, box_left + box_size, top + box_size, 0.02 * s)
+            colour = edge_layer(d, hex_colour("FFFFFF"), INK, line)
+            if colour is not None:
+                return colour
+        return None
+
+    def rules(x, y):
+        for top in box_tops:
+            for row, right in ((0.3, 0.76), (0.7, 0.66)):
+                rule_top = round(top + row * box_size - rule_thickness / 2)
+                if rule_left <= x < round(right * s) and rule_top <= y < rule_top + rule_thickness:
+                    return RULE
+        return None
+
+    def ticks(x, y):
+        for top in box_tops[:2]:
+            stroke = [(box_left + 0.2 * box_size, top + 0.5 * box_size),
+                      (box_left + 0.45 * box_size, top + 0.8 * box_size),
+                      (box_left + 1.15 * box_size, top - 0.35 * box_size)]
+            d = polyline_distance(x, y, stroke) - tick_width / 2
+            if d <= 0:
+                return hex_colour("1F7A38") if d > -max(1.0, tick_width * 0.18) else TICK
+        return None
+
+    return lambda px, py: paint_layers(px, py, [shadow, sheet, band, rings, boxes, rules, ticks])
 
 
 # ---------------------------------------------------------------- the converter icon
@@ -358,24 +485,31 @@ def reward(px, py):
 
 # ---------------------------------------------------------------- output
 
+# Name: size, picture, colour budget (None: true colour with alpha). The 32-pixel desktop icon is kuranote.png.
 PICTURES = {
-    "kuranote.png": (32, checklist, 16),
+    "kuranote.png": (32, small_checklist(32), 16),
     "conv.png": (32, converter, 16),
     "conv16.png": (16, grid_picture(CONVERTER_SMALL, CONVERTER_SMALL_COLOURS), 16),
     "reward.png": (32, reward, 256),
+    "icons/kuranote-16.png": (16, small_checklist(16), 16),
+    "icons/kuranote-24.png": (24, small_checklist(24), 16),
+    **{f"icons/kuranote-{size}.png": (size, large_checklist(size), None) for size in (48, 64, 128, 256)},
 }
 
 
 def build(name):
     size, paint, budget = PICTURES[name]
-    palette, indices = reduce_colours(render(size, paint), budget)
-    return size, palette, indices
+    pixels = render(size, paint, 4 if size < 128 else 3)
+    if budget is None:
+        return png_rgba_bytes(size, pixels)
+    return png_bytes(size, *reduce_colours(pixels, budget))
 
 
 def main():
     folder = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent
     for name in PICTURES:
-        (folder / name).write_bytes(png_bytes(*build(name)))
+        (folder / name).parent.mkdir(parents=True, exist_ok=True)
+        (folder / name).write_bytes(build(name))
 
 
 if __name__ == "__main__":

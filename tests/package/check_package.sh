@@ -1,0 +1,283 @@
+#!/usr/bin/env bash
+# Checks kuranote's packages as a user gets them: the Debian package's control data and content, its menu
+# entry and software-centre entry through their validators, its icons, and the portable archive's content.
+# Then the programs unpacked from the Debian package (dpkg-deb -x, nothing installed on the system) run in
+# a real X window (Xvfb with openbox, driven by xdotool) for a user whose home folder is empty: the first
+# start makes and fills the user's data folder, a tick is saved, the second start finds it, and the
+# converter works on the same folder.
+#
+# Usage: check_package.sh BUILD_DIR | PACKAGES_DIR
+#   BUILD_DIR (holding CPackConfig.cmake): the packages are made there with cpack, into a temporary folder.
+#   PACKAGES_DIR: the packages already made by scripts/package.sh.
+set -euo pipefail
+
+if [[ $# -ne 1 ]]; then
+    echo "usage: $0 BUILD_DIR | PACKAGES_DIR" >&2
+    exit 2
+fi
+
+export LC_ALL=C.UTF-8
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY SESSION_MANAGER XDG_DATA_HOME
+
+started_ms=$(date +%s%3N)
+step() { printf '[%6.1f s] %s\n' "$(( $(date +%s%3N) - started_ms ))e-3" "$*"; }
+
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "${work:-/nonexistent}"/*.log; do
+        [[ -s $log ]] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+poll() {
+    local deadline=$(( $(date +%s%3N) + $1 * 1000 ))
+    shift
+    until "$@"; do
+        (( $(date +%s%3N) < deadline )) || return 1
+        sleep 0.1
+    done
+}
+
+missing=()
+for tool in dpkg-deb desktop-file-validate appstreamcli identify Xvfb openbox xdotool xprop iconv cmp; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+[[ ${#missing[@]} -eq 0 ]] || fail "missing tools: ${missing[*]} (bash scripts/test.sh installs them)"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kuranote-package.XXXXXX")
+started_pids=()
+cleanup() {
+    local pid i
+    for (( i = ${#started_pids[@]} - 1; i >= 0; i-- )); do
+        pid=${started_pids[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# ---------------------------------------------------------------------------------------------
+# The packages
+
+if [[ -f $1/CPackConfig.cmake ]]; then
+    step "Make the packages with cpack"
+    cpack --config "$1/CPackConfig.cmake" -B "$work/packages" >"$work/cpack.log" 2>&1 || fail "cpack failed"
+    packages=$work/packages
+else
+    packages=$1
+fi
+debs=("$packages"/kuranote_*.deb)
+archives=("$packages"/kuranote-*.tar.gz)
+[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "not one kuranote_*.deb in $packages"
+[[ ${#archives[@]} -eq 1 && -f ${archives[0]} ]] || fail "not one kuranote-*.tar.gz in $packages"
+deb=${debs[0]} archive=${archives[0]}
+
+step "The Debian package's control data: $(basename "$deb")"
+[[ $(dpkg-deb -f "$deb" Package) == kuranote ]] || fail "the package is not named kuranote"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 fonts-ipafont-gothic qt6-qpa-plugins \
+    qt6-translations-l10n; do
+    [[ $depends =~ (^|[ ,|])$needed([ ,]|$) ]] || fail "the package does not depend on $needed: $depends"
+done
+
+step "The Debian package's content"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }' | sort >"$work/deb-content"
+sort >"$work/deb-expected" <<'EOF'
+-rwxr-xr-x ./usr/bin/kuranote
+-rwxr-xr-x ./usr/bin/kuranote_conv
+-rw-r--r-- ./usr/share/applications/kuranote.desktop
+-rw-r--r-- ./usr/share/metainfo/io.github.kuranote.kuranote.metainfo.xml
+-rw-r--r-- ./usr/share/kuranote/sample/kuradata_v2.csv
+-rw-r--r-- ./usr/share/kuranote/sample/kurasize.dat
+-rw-r--r-- ./usr/share/kuranote/sample/kuraword.csv
+-rw-r--r-- ./usr/share/icons/hicolor/16x16/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/24x24/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/64x64/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/128x128/apps/kuranote.png
+-rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/kuranote.png
+EOF
+diff -u "$work/deb-expected" "$work/deb-content" >&2 || fail "the Debian package holds other files than expected"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+bin=$root/usr/bin share=$root/usr/share
+desktop_file=$share/applications/kuranote.desktop
+
+step "The menu entry and the software-centre entry pass their validators"
+desktop-file-validate "$desktop_file" || fail "desktop-file-validate refused kuranote.desktop"
+appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml >"$work/appstream.log" 2>&1 ||
+    fail "appstreamcli refused the metainfo file: $(cat "$work/appstream.log")"
+entry() { sed -n "s/^$1=//p" "$desktop_file"; }
+[[ -x $bin/$(entry Exec) ]] || fail "the menu entry starts $(entry Exec), which the package does not hold"
+for size in 16 24 32 48 64 128 256; do
+    icon=$share/icons/hicolor/${size}x$size/apps/$(entry Icon).png
+    [[ $(identify -format %wx%h "$icon") == "${size}x$size" ]] || fail "$icon is not $size pixels square"
+done
+
+step "The portable archive's content: $(basename "$archive")"
+folder=$(basename "$archive" .tar.gz)
+tar -tvzf "$archive" | awk '{ print $1, $6 }' | sort >"$work/archive-content"
+sort >"$work/archive-expected" <<EOF
+-rwxr-xr-x $folder/kuranote
+-rwxr-xr-x $folder/kuranote_conv
+-rw-r--r-- $folder/kuradata_v2.csv
+-rw-r--r-- $folder/kurasize.dat
+-rw-r--r-- $folder/kuraword.csv
+-rw-r--r-- $folder/README.txt
+EOF
+diff -u "$work/archive-expected" "$work/archive-content" >&2 || fail "the archive holds other files than expected"
+tar -xzf "$archive" -C "$work"
+for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
+    cmp -s "$work/$folder/$file" "$share/kuranote/sample/$file" || fail "the archive's $file is not the sample"
+done
+
+# ---------------------------------------------------------------------------------------------
+# The command line, where no window may open
+
+# A user whose home folder is empty, here and below.
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+step "--version, --help and a wrong option"
+for program in kuranote kuranote_conv; do
+    version=$(QT_QPA_PLATFORM=offscreen "$bin/$program" --version) || fail "$program --version failed"
+    [[ $version == "$program $(dpkg-deb -f "$deb" Version)" ]] || fail "$program --version said: $version"
+    QT_QPA_PLATFORM=offscreen "$bin/$program" --help >"$work/help.txt" || fail "$program --help failed"
+    grep -q -- '--folder <DIR>' "$work/help.txt" || fail "$program --help does not name --folder"
+    code=0
+    QT_QPA_PLATFORM=offscreen "$bin/$program" --no-such-option >"$work/out.txt" 2>"$work/err.txt" || code=$?
+    [[ $code -eq 2 ]] || fail "$program --no-such-option ended with $code, not 2"
+    [[ ! -s $work/out.txt ]] || fail "$program --no-such-option wrote to standard output"
+    grep -q "no-such-option" "$work/err.txt" || fail "$program --no-such-option: $(cat "$work/err.txt")"
+done
+[[ -z $(ls -A "$HOME") ]] || fail "the command line alone wrote into the home folder: $(ls -A "$HOME")"
+
+# ---------------------------------------------------------------------------------------------
+# The unpacked programs in a real window, for a user with an empty home folder
+
+data=$HOME/.local/share/kuranote
+sample=$share/kuranote/sample
+
+start_screen() {
+    local fd
+    exec {fd}>"$work/display"
+    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    started_pids+=($!)
+    exec {fd}>&-
+    poll 20 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
+    DISPLAY=":$(head -n 1 "$work/display")"
+    export DISPLAY
+    openbox --sm-disable --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
+    started_pids+=($!)
+    poll 20 test -e "$work/wm-ready" || fail "openbox did not start"
+}
+
+window_of() {
+    window=$(xdotool search --all --pid "$1" --onlyvisible --name "$2" 2>/dev/null | awk 'NR == 1') || true
+    [[ -n $window ]]
+}
+wait_for_window() { poll 20 window_of "$1" "$2" || fail "no window titled $2 appeared"; }
+no_window_of() { ! window_of "$@"; }
+is_active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
+wait_for_focus() { poll 10 is_active "$1" || fail "the window $1 did not get the focus"; }
+has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
+wait_for_end() {
+    poll 10 has_ended "$1" || fail "$2 did not end"
+    local code=0
+    wait "$1" || code=$?
+    [[ $code -eq 0 ]] || fail "$2 ended with exit code $code"
+}
+
+# Started by its full path from a folder without files, as the menu starts it; sets pid.
+start() {
+    (cd "$work" && exec "$bin/$1") >"$work/$1.log" 2>&1 &
+    pid=$!
+    started_pids+=("$pid")
+}
+
+# Starts the checklist and waits for both windows; sets pid and main.
+start_checklist() {
+    start kuranote
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    wait_for_window "$pid" '^検索\('
+}
+
+# Answers a question box of the main window with a key, once it has the focus.
+answer() {
+    wait_for_window "$pid" '^くらノート$'
+    wait_for_focus "$window"
+    xdotool key "$1"
+    poll 10 no_window_of "$pid" '^くらノート$' || fail "the question did not close"
+}
+
+# Toggles villager 1's tick of the list's second row with keys and saves: the list has the focus in
+# the main window, where Down selects the second row and Enter ticks or unticks it.
+toggle_second_row_and_save() {
+    xdotool windowactivate "$main"
+    wait_for_focus "$main"
+    xdotool key Down Return
+    xdotool key alt+s
+    answer Return
+}
+
+quit_without_saving() {
+    xdotool windowactivate "$main"
+    wait_for_focus "$main"
+    xdotool key alt+z
+    answer n
+    wait_for_end "$pid" kuranote
+}
+
+flag_digits() { iconv -f CP932 -t UTF-8 "$1" | sed -E 's/^.*",([0-9]),([0-9]),([0-9]),([0-9])\r?$/\1\2\3\4/'; }
+# The number of records whose flags differ between two catalogues.
+records_changed() { diff <(flag_digits "$1") <(flag_digits "$2") | grep -c '^<' || true; }
+one_record_changed() { [[ $(records_changed "$1" "$2") -eq 1 ]]; }
+
+step "Start Xvfb and openbox"
+start_screen
+
+step "First start with an empty home folder: the data folder is made and given the sample files"
+start_checklist
+for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
+    cmp -s "$data/$file" "$sample/$file" || fail "$data/$file is not the sample's"
+done
+[[ $(ls "$bin") == $'kuranote\nkuranote_conv' ]] || fail "files were written beside the program: $(ls "$bin")"
+
+step "The window's class is the menu entry's StartupWMClass"
+wm_class=$(xprop -id "$main" WM_CLASS | sed -E 's/^.*= "[^"]*", "([^"]*)"$/\1/')
+[[ $wm_class == "$(entry StartupWMClass)" ]] || fail "WM_CLASS is $(xprop -id "$main" WM_CLASS)"
+
+step "Tick a row and save, then quit"
+toggle_second_row_and_save
+poll 10 one_record_changed "$data/kuradata_v2.csv" "$sample/kuradata_v2.csv" ||
+    fail "the save did not change one record's flags: $(records_changed "$data/kuradata_v2.csv" "$sample/kuradata_v2.csv")"
+cp "$data/kuradata_v2.csv" "$work/ticked.csv"
+quit_without_saving
+
+step "Second start: it finds the tick, so toggling the same row gives the sample back"
+start_checklist
+cmp -s "$data/kuradata_v2.csv" "$work/ticked.csv" || fail "the second start changed the saved catalogue"
+toggle_second_row_and_save
+poll 10 cmp -s "$data/kuradata_v2.csv" "$sample/kuradata_v2.csv" ||
+    fail "toggling the ticked row did not give the sample back: the second start did not read the saved tick"
+quit_without_saving
+
+step "The converter works on the same folder"
+{ printf '"name","got"\r\n'; printf '"こもれびの植木鉢",1\r\n'; } | iconv -f UTF-8 -t CP932 >"$data/kuradata.csv"
+start kuranote_conv
+wait_for_window "$pid" '^kuranote_conv$'
+wait_for_focus "$window"
+xdotool key Return
+wait_for_end "$pid" kuranote_conv
+one_record_changed "$data/kuradata_v2.csv" "$sample/kuradata_v2.csv" || fail "the converter did not mark one record"
+iconv -f CP932 -t UTF-8 "$data/kuradata_v2.csv" | grep -q '^"こもれびの植木鉢",.*,1,[01],[01],[01]'$'\r''$' ||
+    fail "the converter did not tick こもれびの植木鉢 for villager 1"
+
+step "PASS"
