@@ -225,6 +225,9 @@ std::optional<FileError> RecoveryFile::parse(QByteArrayView bytes, const QString
         }
         if (!next())
             return cutShort();
+        // Names go back into the settings file, where a double quote would end them early.
+        if (field.contains('"'))
+            return error(QStringLiteral("「%1」に「\"」が含まれています。").arg(quotedInMessage(field)));
         text.value = StoredText::fromBytes(field);
         // Colours are applied as numbers at once; a text that is none could not be shown.
         const bool isColor = text.field == SettingsText::NameColor || text.field == SettingsText::BackColor;
