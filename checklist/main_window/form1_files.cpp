@@ -38,8 +38,8 @@ void Form1::offerRecovery()
     const RecoveryFinding found = m_document.findRecovery();
     if (found.kind == RecoveryFinding::Kind::SetAside) {
         const QString kept = found.asidePath.isEmpty()
-            ? QStringLiteral("このファイルは名前を変えられなかったため、そのまま残してあります。今回の変更は、"
-                             "セーブするまで記録されません。")
+            ? QStringLiteral("このファイルは名前を変えられなかったため、そのまま残してあります。そのため今回は、"
+                             "セーブしていない変更を記録できません。")
             : QStringLiteral("このファイルは次の名前で残してあります。\n%1").arg(found.asidePath);
         m_prompts.message(this,
             QStringLiteral("前回セーブされなかった変更の記録がありますが、復元できません。\n\n%1\n\n%2")
