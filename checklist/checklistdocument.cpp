@@ -1,7 +1,12 @@
 #include "checklistdocument.h"
 
 #include "itemdata/datafile.h"
+#include "itemdata/safesave.h"
 #include "platform/wildcard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace kuranote {
 
@@ -9,6 +14,7 @@ ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
     : QObject(parent)
     , m_folder(std::move(folder))
     , m_key(allItemsKey)
+    , m_recovery(filePathIn(m_folder, RecoveryFile::fileName), m_items, m_settings)
 {
     m_list.setHeaderTexts({ QStringLiteral("Item"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
         QStringLiteral("Set1"), QStringLiteral("Set2"), QStringLiteral("Char"), QStringLiteral("Sell"),
@@ -18,22 +24,102 @@ ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
 std::optional<FileError> ChecklistDocument::load()
 {
     m_curvillager = 1;
-    if (std::optional<FileError> failure = SettingsFile::load(m_folder, &m_settings))
+    // Each file is read once: the stamp is of the very bytes that were parsed.
+    const QString settingsPath = filePathIn(m_folder, SettingsFile::fileName);
+    QByteArray settingsBytes;
+    if (std::optional<FileError> failure = readWholeFile(settingsPath, &settingsBytes))
         return failure;
-    if (std::optional<FileError> failure = DataFile::load(m_folder, &m_items))
+    if (std::optional<FileError> failure = SettingsFile::parse(settingsBytes, settingsPath, &m_settings))
         return failure;
+    const QString dataPath = filePathIn(m_folder, DataFile::fileName);
+    QByteArray dataBytes;
+    if (std::optional<FileError> failure = readWholeFile(dataPath, &dataBytes))
+        return failure;
+    const FileStamp dataStamp = FileStamp::of(dataBytes);
+    if (std::optional<FileError> failure = DataFile::parse(std::move(dataBytes), dataPath, &m_items))
+        return failure;
+    m_recovery.begin(dataStamp, FileStamp::of(settingsBytes));
     m_modified = false;
     return std::nullopt;
 }
 
+QStringList ChecklistDocument::filesChangedElsewhere() const
+{
+    QStringList changed;
+    const QString dataPath = filePathIn(m_folder, DataFile::fileName);
+    if (fileChangedSince(dataPath, m_recovery.dataFile()))
+        changed << QDir::toNativeSeparators(dataPath);
+    const QString settingsPath = filePathIn(m_folder, SettingsFile::fileName);
+    if (fileChangedSince(settingsPath, m_recovery.settingsFile()))
+        changed << QDir::toNativeSeparators(settingsPath);
+    return changed;
+}
+
 std::optional<FileError> ChecklistDocument::kurasave()
 {
-    if (std::optional<FileError> failure = DataFile::save(m_folder, m_items))
+    const QByteArray data = DataFile::encode(m_items);
+    if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, DataFile::fileName), data))
         return failure;
-    if (std::optional<FileError> failure = SettingsFile::save(m_folder, m_settings))
+    m_recovery.dataFileSaved(FileStamp::of(data));
+    const QByteArray settings = SettingsFile::encode(m_settings);
+    if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, SettingsFile::fileName), settings))
         return failure;
+    m_recovery.settingsFileSaved(FileStamp::of(settings));
     m_modified = false;
     return std::nullopt;
+}
+
+RecoveryFinding ChecklistDocument::findRecovery()
+{
+    const QString path = m_recovery.filePath();
+    m_found = {};
+    if (!QFileInfo::exists(path))
+        return {};
+    RecoveryFinding finding;
+    finding.filePath = QDir::toNativeSeparators(path);
+    if (std::optional<FileError> failure
+        = readRecovery(path, m_items, m_settings, m_recovery.dataFile(), m_recovery.settingsFile(), &m_found)) {
+        finding.kind = RecoveryFinding::Kind::SetAside;
+        finding.problem = *failure;
+        if (const std::optional<QString> aside = moveAside(path))
+            finding.asidePath = QDir::toNativeSeparators(*aside);
+        else
+            m_recovery.keepOffFile(); // the next write would replace it
+        return finding;
+    }
+    finding.changes = int(m_found.flags.size() + m_found.texts.size());
+    if (finding.changes == 0) {
+        // Changes undone before the session ended: nothing to offer.
+        QFile::remove(path);
+        return {};
+    }
+    finding.kind = RecoveryFinding::Kind::Offered;
+    return finding;
+}
+
+std::vector<int> ChecklistDocument::restoreRecovery()
+{
+    std::vector<int> renamed;
+    for (const RecoveryRecord::Flag& flag : m_found.flags) {
+        m_recovery.flagChanging(flag.record, flag.villager);
+        m_items.setFlag(flag.record, flag.villager, flag.value);
+        markModified();
+    }
+    for (const RecoveryRecord::Text& text : m_found.texts) {
+        m_recovery.textChanging(text.field, text.villager);
+        settingsText(m_settings, text.field, text.villager) = text.value;
+        markModified();
+        if (text.field == SettingsText::VillagerName)
+            renamed.push_back(text.villager);
+    }
+    m_found = {};
+    return renamed;
+}
+
+void ChecklistDocument::discardRecovery()
+{
+    m_found = {};
+    m_recovery.discard();
 }
 
 void ChecklistDocument::setConditions(const QString& key, ShowMode mode)
@@ -94,7 +180,9 @@ void ChecklistDocument::setSortOrder(SortOrder order)
 void ChecklistDocument::applyCheck(int row)
 {
     const bool checked = m_list.isChecked(row);
-    m_items.setFlag(m_list.record(row), m_curvillager, checked ? 1 : 0);
+    const int record = m_list.record(row);
+    m_recovery.flagChanging(record, m_curvillager);
+    m_items.setFlag(record, m_curvillager, checked ? 1 : 0);
     m_getcount += checked ? 1 : -1;
     markModified();
     Q_EMIT countsChanged();
@@ -124,31 +212,35 @@ bool ChecklistDocument::switchVillager(int villager)
     return true;
 }
 
+void ChecklistDocument::setText(SettingsText field, const StoredText& value)
+{
+    const int villager = field == SettingsText::TownName ? 0 : m_curvillager;
+    m_recovery.textChanging(field, villager);
+    settingsText(m_settings, field, villager) = value;
+    markModified();
+}
+
 void ChecklistDocument::renameVillage(const StoredText& name)
 {
-    m_settings.townname = name;
-    markModified();
+    setText(SettingsText::TownName, name);
     Q_EMIT villageNameChanged();
 }
 
 void ChecklistDocument::renameVillager(const StoredText& name)
 {
-    m_settings.villagername[m_curvillager] = name;
-    markModified();
+    setText(SettingsText::VillagerName, name);
     Q_EMIT villagerNameChanged(m_curvillager);
 }
 
 void ChecklistDocument::setNameColor(quint32 bgr)
 {
-    m_settings.namecolor[m_curvillager] = *StoredText::fromTyped(colorText(bgr));
-    markModified();
+    setText(SettingsText::NameColor, *StoredText::fromTyped(colorText(bgr)));
     Q_EMIT nameColorChanged();
 }
 
 void ChecklistDocument::setBackColor(quint32 bgr)
 {
-    m_settings.bgcolor[m_curvillager] = *StoredText::fromTyped(colorText(bgr));
-    markModified();
+    setText(SettingsText::BackColor, *StoredText::fromTyped(colorText(bgr)));
     Q_EMIT backColorChanged();
 }
 

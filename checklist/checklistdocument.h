@@ -6,10 +6,12 @@
 #include "itemrowsource.h"
 #include "listcolumn.h"
 #include "platform/listmodel.h"
+#include "recovery.h"
 #include "searchconditions.h"
 
 #include <QObject>
 #include <QSizeF>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,10 +33,26 @@ public:
 
     // Reads the settings, then the catalogue. On a failure nothing was written.
     std::optional<FileError> load();
-    // Writes the catalogue, then the settings, each through a safe save.
+    // The files on disk that no longer hold what was loaded or last saved: another program, or a
+    // person, changed them since. A save would overwrite them.
+    QStringList filesChangedElsewhere() const;
+    // Writes the catalogue, then the settings, each through a safe save; what they saved is no
+    // longer kept in the recovery file.
     std::optional<FileError> kurasave();
     // A tick, a name or a colour changed since the files were loaded or last saved.
     bool isModified() const { return m_modified; }
+
+    // Every change a save would write is kept within a moment in a recovery file beside the data
+    // file, until a save or the user's choice not to save removes it.
+    RecoveryRecorder& recovery() { return m_recovery; }
+    // Right after the load: looks for the changes of a session that ended without saving. Changes
+    // that belong to the files just loaded wait for restoreRecovery() or discardRecovery(); a file
+    // that cannot be read or belongs to other files is moved aside, never applied.
+    RecoveryFinding findRecovery();
+    // Applies the changes found, before the windows show the checklist: they become unsaved changes.
+    // Returns the villagers whose names were restored.
+    std::vector<int> restoreRecovery();
+    void discardRecovery();
 
     const ItemTable& items() const { return m_items; }
     const Settings& settings() const { return m_settings; }
@@ -85,6 +103,7 @@ Q_SIGNALS:
 private:
     void pastelist2(int record);
     void markModified() { m_modified = true; }
+    void setText(SettingsText field, const StoredText& value);
 
     QString m_folder;
     ItemTable m_items;
@@ -99,6 +118,8 @@ private:
     qint16 m_seekshown = 0;
     bool m_modified = false;
     std::vector<ReportListModel::Row> m_pendingRows;
+    RecoveryRecorder m_recovery;
+    RecoveryRecord m_found;
 };
 
 } // namespace kuranote

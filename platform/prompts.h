@@ -13,12 +13,13 @@ namespace kuranote {
 class Prompts
 {
 public:
-    enum class Buttons { OkCancel, YesNoCancel };
+    enum class Buttons { OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Prompts() = default;
 
-    // A question with the program's title and a question-mark icon. Closing the box answers Cancel.
+    // A question with the program's title and a question-mark icon. Closing the box answers Cancel,
+    // or No where there is no Cancel.
     virtual Answer question(QWidget* parent, const QString& text, Buttons buttons) = 0;
     // A message with an OK button only.
     virtual void message(QWidget* parent, const QString& text) = 0;

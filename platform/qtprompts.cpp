@@ -13,12 +13,14 @@ QtPrompts::QtPrompts(QString title)
 
 Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Buttons buttons)
 {
-    const QMessageBox::StandardButtons shown = buttons == Buttons::OkCancel
-        ? QMessageBox::Ok | QMessageBox::Cancel
-        : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    if (buttons == Buttons::OkCancel)
+        shown = QMessageBox::Ok | QMessageBox::Cancel;
+    else if (buttons == Buttons::YesNo)
+        shown = QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::Question, m_title, text, shown, parent);
     box.setTextFormat(Qt::PlainText);
-    box.setEscapeButton(QMessageBox::Cancel);
+    box.setEscapeButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

@@ -75,6 +75,10 @@ private:
     void showBackColor();
     void setBackColor(const QColor& color);
     void checkVillagerItem(int villager);
+    // Offers back the changes of a session that ended without saving.
+    void offerRecovery();
+    // False when a file changed elsewhere and the user chose not to overwrite it.
+    bool confirmOverwrite();
     // Saves after handing the window's layout to the document; a failure has been shown.
     bool kurasave();
 

@@ -1,4 +1,4 @@
-// The main window's start, save and close.
+// The main window's start, save and close, and the changes a session left unsaved.
 #include "form1.h"
 
 #include "checklist/checklistdocument.h"
@@ -9,6 +9,8 @@
 #include "platform/twips.h"
 #include "platform/widgetcolors.h"
 
+#include <algorithm>
+
 namespace kuranote {
 
 bool Form1::Form_Load()
@@ -17,6 +19,7 @@ bool Form1::Form_Load()
         m_prompts.error(this, failure->message());
         return false;
     }
+    offerRecovery();
     const Settings& settings = m_document.settings();
     lbltown->setText(settings.townname.text());
     // The file was refused unless villager 1's colours are numbers. The search window takes the
@@ -30,8 +33,53 @@ bool Form1::Form_Load()
     return true;
 }
 
+void Form1::offerRecovery()
+{
+    const RecoveryFinding found = m_document.findRecovery();
+    if (found.kind == RecoveryFinding::Kind::SetAside) {
+        const QString kept = found.asidePath.isEmpty()
+            ? QStringLiteral("このファイルは名前を変えられなかったため、そのまま残してあります。そのため今回は、"
+                             "セーブしていない変更を記録できません。")
+            : QStringLiteral("このファイルは次の名前で残してあります。\n%1").arg(found.asidePath);
+        m_prompts.message(this,
+            QStringLiteral("前回セーブされなかった変更の記録がありますが、復元できません。\n\n%1\n\n%2")
+                .arg(found.problem->message(), kept));
+        return;
+    }
+    if (found.kind != RecoveryFinding::Kind::Offered)
+        return;
+    const QString question = QStringLiteral("前回はセーブされないまま終了しました。そのときの変更が %1 件"
+                                            "残っています。\n\n復元しますか？\n"
+                                            "（「いいえ」を選ぶと、これらの変更は破棄されます。）")
+                                 .arg(found.changes);
+    if (m_prompts.question(this, question, Prompts::Buttons::YesNo) != Prompts::Answer::Yes) {
+        m_document.discardRecovery();
+        return;
+    }
+    const std::vector<int> renamed = m_document.restoreRecovery();
+    // The window shows the restored session as that session showed it after the same edits.
+    if (!renamed.empty())
+        showVillagerNames();
+    if (std::find(renamed.begin(), renamed.end(), m_document.curvillager()) != renamed.end())
+        lblname->setText(m_document.settings().villagername[size_t(m_document.curvillager())].text());
+}
+
+bool Form1::confirmOverwrite()
+{
+    const QStringList changed = m_document.filesChangedElsewhere();
+    if (changed.isEmpty())
+        return true;
+    const QString question = QStringLiteral("次のファイルは、読み込んだ後（または前回のセーブの後）に、"
+                                            "ほかのプログラムなどで書き換えられています。\n\n%1\n\n"
+                                            "上書きしてセーブしますか？\n（「いいえ」を選ぶと、セーブしません。）")
+                                 .arg(changed.join(QLatin1Char('\n')));
+    return m_prompts.question(this, question, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
+}
+
 bool Form1::kurasave()
 {
+    if (!confirmOverwrite())
+        return false;
     m_document.setMainWindowSize(Twips::outerSize(this));
     std::array<float, listColumnCount> widths {};
     for (int column = 0; column < listColumnCount; ++column)
@@ -59,6 +107,8 @@ void Form1::Form_Unload(bool& cancel)
         cancel = true;
         return;
     }
+    if (answer == Prompts::Answer::No)
+        m_document.discardRecovery();
     m_form2.reset();
     m_document.setSeekshown(0);
 }

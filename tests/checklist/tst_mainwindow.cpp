@@ -340,9 +340,11 @@ void TestMainWindow::saveCommand_ok_writesBothFiles()
     QVERIFY(startShown(f));
     const QByteArray loaded = readBytes(f.path(dataFileName));
 
-    // Stale settings show that the save wrote the file afresh.
+    // Stale settings show that the save wrote the file afresh; written behind the program's back,
+    // they are overwritten only after the question.
     writeBytes(f.path(settingsFileName), "stale\r\n");
     f.prompts.expectQuestion(Answer::Ok);
+    f.prompts.expectQuestion(Answer::Yes);
     ui(f.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(f.prompts);
     QCOMPARE(readBytes(f.path(dataFileName)), loaded);

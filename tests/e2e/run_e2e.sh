@@ -348,6 +348,7 @@ readonly sort_button_x=92 sort_button_y=37  # Command1, left 840 top 360
 readonly town_column_x=3                    # x inside lbltown, left of lblname: lbltown's colour from its top
 readonly list_left=8 list_top=56            # ListView1, left 120 top 840, below the menu bar
 readonly name_label_x=50 name_label_y=34    # lblname, left 120 top 360, below the menu bar
+readonly town_label_x=50 town_label_y=10    # lbltown, left 0 top 0, below the menu bar
 
 # Villagers' background colours, as the test settings store them.
 villager1_back=$(screen_colour 16771280)
@@ -474,6 +475,49 @@ checklist_scenario() {
     expect_file "$folder/kurasize.dat" "$saved_settings" "No at the quit question changed the settings"
 
     converter_scenario "$folder"
+    recovery_scenario "$folder"
+}
+
+# A session killed before it saved: the next start offers its change back in a real message box.
+recovery_scenario() {
+    local folder=$1 main search pid box
+    step "Start kuranote, rename the village Minato, and kill the program before it saves"
+    start_checklist "$folder"
+    click "$main" "$town_label_x" $((menu + town_label_y))
+    wait_for_window "$pid" '^むら$'
+    box=$window
+    wait_for_focus "$box"
+    xdotool key ctrl+a
+    type_ascii "Minato"
+    xdotool key Return
+    poll 10 no_window_of "$pid" '^むら$' || fail "the village name box did not close"
+    poll 10 test -e "$folder/kuradata_v2.csv.recovery" || fail "the change was not kept in the recovery file"
+    kill -KILL "$pid"
+    wait_for_end "$pid" 10 "the killed kuranote"
+
+    step "Start it again: the question offers the change, and Y (はい) restores it"
+    start_program "$folder" kuranote
+    pid=$program_pid
+    wait_for_window "$pid" '^くらノート$'
+    box=$window
+    wait_for_focus "$box"
+    shot "$box" "$shots/recovery-question.png" frame
+    xdotool key y
+    question_closed "$pid"
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    wait_for_window "$pid" '^検索\('
+
+    step "セーブ(&S) with OK writes the restored name, and the recovery file goes"
+    ask "$pid" "$main" alt+s
+    xdotool key Return
+    question_closed "$pid"
+    poll 10 grep -q '^"Minato"' "$folder/kurasize.dat" || fail "the restored village name was not saved"
+    [[ ! -e $folder/kuradata_v2.csv.recovery ]] || fail "the save left the recovery file behind"
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    [[ $exit_code -eq 0 ]] || fail "kuranote ended with exit code $exit_code"
 }
 
 converter_scenario() {

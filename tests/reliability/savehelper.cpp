@@ -5,11 +5,19 @@
 //                                        villager 1 and the last bit of the search window's width turned over
 //                                        each time, so that each file alternates between two contents; prints
 //                                        "saving <n>" and "saved <n>" around each save
+//   kuranote_savehelper record <folder>  the checklist's own start, then the changes of makeSessionChange() in
+//                                        bursts of two to five, each burst left to the recovery file's own timer;
+//                                        prints "changing <n>" before a burst that ends with change n and
+//                                        "recorded <n>" once its record is written
+//   kuranote_savehelper rerecord <folder>  the checklist's own start, every listed flag of villager 1 turned over,
+//                                        then the village named "X" and "Y" in turn, the recovery file written at
+//                                        once each time; prints "recording <n>" and "recorded <n>" around each write
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "platform/prompts.h"
+#include "sessionchanges.h"
 
 #include <QApplication>
 
@@ -83,6 +91,50 @@ int saveRepeatedly(const QString& folder)
     }
 }
 
+// Processes events until the recovery file's timer has written what is pending.
+void waitUntilRecorded(ChecklistDocument& document)
+{
+    while (document.recovery().isPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+int recordChanges(const QString& folder)
+{
+    ChecklistDocument document(folder);
+    PrintingPrompts prompts;
+    Form1 form(document, prompts);
+    if (!form.Form_Load())
+        return 2;
+    say("loaded", 0);
+    for (int burst = 0, n = 0;; ++burst) {
+        const int last = n + 2 + burst % 4;
+        say("changing", last);
+        while (n < last)
+            makeSessionChange(document, ++n);
+        waitUntilRecorded(document);
+        say("recorded", n);
+    }
+}
+
+int recordRepeatedly(const QString& folder)
+{
+    ChecklistDocument document(folder);
+    PrintingPrompts prompts;
+    Form1 form(document, prompts);
+    if (!form.Form_Load())
+        return 2;
+    ReportListModel& rows = document.list();
+    for (int row = 0; row < rows.rowCount(); ++row)
+        document.toggleRow(row);
+    say("loaded", 0);
+    for (int n = 1;; ++n) {
+        document.renameVillage(StoredText::fromBytes(n % 2 ? "X" : "Y"));
+        say("recording", n);
+        document.recovery().recordNow();
+        say("recorded", n);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -96,5 +148,9 @@ int main(int argc, char* argv[])
         return saveOnce(arguments[2]);
     if (arguments[1] == QStringLiteral("repeat"))
         return saveRepeatedly(arguments[2]);
+    if (arguments[1] == QStringLiteral("record"))
+        return recordChanges(arguments[2]);
+    if (arguments[1] == QStringLiteral("rerecord"))
+        return recordRepeatedly(arguments[2]);
     return 64;
 }

@@ -1,0 +1,192 @@
+#include "recovery.h"
+
+#include "itemdata/safesave.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kuranote {
+
+StoredText& settingsText(Settings& settings, SettingsText field, int villager)
+{
+    switch (field) {
+    case SettingsText::TownName:
+        return settings.townname;
+    case SettingsText::VillagerName:
+        return settings.villagername[size_t(villager)];
+    case SettingsText::NameColor:
+        return settings.namecolor[size_t(villager)];
+    case SettingsText::BackColor:
+        break;
+    }
+    return settings.bgcolor[size_t(villager)];
+}
+
+const StoredText& settingsText(const Settings& settings, SettingsText field, int villager)
+{
+    return settingsText(const_cast<Settings&>(settings), field, villager);
+}
+
+RecoveryRecorder::RecoveryRecorder(QString filePath, const ItemTable& items, const Settings& settings, QObject* parent)
+    : QObject(parent)
+    , m_filePath(std::move(filePath))
+    , m_items(items)
+    , m_settings(settings)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(delayMs);
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryRecorder::recordNow);
+}
+
+void RecoveryRecorder::begin(const FileStamp& dataFile, const FileStamp& settingsFile)
+{
+    m_dataFile = dataFile;
+    m_settingsFile = settingsFile;
+    m_flagsInFile.clear();
+    m_textsInFile.clear();
+    m_timer.stop();
+    m_keptOff = false;
+}
+
+void RecoveryRecorder::flagChanging(int record, int villager)
+{
+    m_flagsInFile.try_emplace({ record, villager }, m_items.flag(record, villager));
+    schedule();
+}
+
+void RecoveryRecorder::textChanging(SettingsText field, int villager)
+{
+    m_textsInFile.try_emplace({ field, villager }, settingsText(m_settings, field, villager));
+    schedule();
+}
+
+void RecoveryRecorder::schedule()
+{
+    // Not restarted by later changes: a steady stream of ticks is still written within the delay.
+    if (!m_timer.isActive() && !m_keptOff)
+        m_timer.start();
+}
+
+void RecoveryRecorder::dataFileSaved(const FileStamp& stamp)
+{
+    m_dataFile = stamp;
+    m_flagsInFile.clear();
+    settle();
+}
+
+void RecoveryRecorder::settingsFileSaved(const FileStamp& stamp)
+{
+    m_settingsFile = stamp;
+    m_textsInFile.clear();
+    settle();
+}
+
+void RecoveryRecorder::settle()
+{
+    // After a save of both files nothing is left and the file goes. After the catalogue alone, the
+    // file must name the new catalogue at once, or a crash now would leave a record of other files.
+    if (m_flagsInFile.empty() && m_textsInFile.empty()) {
+        m_timer.stop();
+        if (!m_keptOff)
+            QFile::remove(m_filePath);
+        return;
+    }
+    recordNow();
+}
+
+RecoveryRecord RecoveryRecorder::unsavedChanges() const
+{
+    RecoveryRecord changes { m_dataFile, m_settingsFile, {}, {} };
+    for (const auto& [key, inFile] : m_flagsInFile) {
+        const quint8 now = m_items.flag(key.first, key.second);
+        if (now != inFile)
+            changes.flags.push_back({ key.first, key.second, now });
+    }
+    for (const auto& [key, inFile] : m_textsInFile) {
+        const StoredText& now = settingsText(m_settings, key.first, key.second);
+        if (!(now == inFile))
+            changes.texts.push_back({ key.first, key.second, now });
+    }
+    return changes;
+}
+
+void RecoveryRecorder::recordNow()
+{
+    m_timer.stop();
+    if (m_keptOff)
+        return;
+    const RecoveryRecord changes = unsavedChanges();
+    if (changes.flags.empty() && changes.texts.empty()) {
+        QFile::remove(m_filePath);
+        return;
+    }
+    // Nobody is told of a failure here: the changes are still in memory, the save will name any
+    // fault of the folder, and the next attempt follows shortly.
+    if (writeFileSafely(m_filePath, RecoveryFile::encode(changes)))
+        m_timer.start();
+}
+
+void RecoveryRecorder::discard()
+{
+    m_flagsInFile.clear();
+    m_textsInFile.clear();
+    settle();
+}
+
+void RecoveryRecorder::keepOffFile()
+{
+    m_keptOff = true;
+    m_timer.stop();
+}
+
+std::optional<FileError> readRecovery(const QString& path, const ItemTable& items, const Settings& settings,
+    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes)
+{
+    QByteArray bytes;
+    if (std::optional<FileError> failure = readWholeFile(path, &bytes))
+        return failure;
+    RecoveryRecord record;
+    if (std::optional<FileError> failure = RecoveryFile::parse(bytes, path, &record))
+        return failure;
+    const auto changedSince = [&](const QString& fileName) {
+        return FileError {
+            QDir::toNativeSeparators(path), 0,
+            QStringLiteral("この記録の後に「%1」が変更されたため、記録はもう今のファイルに合いません。").arg(fileName)
+        };
+    };
+    if (record.dataFile != dataFile)
+        return changedSince(DataFile::fileName);
+    if (record.settingsFile != settingsFile)
+        return changedSince(SettingsFile::fileName);
+
+    RecoveryRecord differing { dataFile, settingsFile, {}, {} };
+    for (const RecoveryRecord::Flag& flag : record.flags) {
+        if (flag.record > items.count()) {
+            return FileError { QDir::toNativeSeparators(path), 0,
+                QStringLiteral("項目の番号 %1 が「%2」にありません。").arg(flag.record).arg(DataFile::fileName) };
+        }
+        if (items.flag(flag.record, flag.villager) != flag.value)
+            differing.flags.push_back(flag);
+    }
+    for (const RecoveryRecord::Text& text : record.texts) {
+        if (!(settingsText(settings, text.field, text.villager) == text.value))
+            differing.texts.push_back(text);
+    }
+    *changes = std::move(differing);
+    return std::nullopt;
+}
+
+std::optional<QString> moveAside(const QString& path)
+{
+    const QString stem = path + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = stem + QStringLiteral("-%1").arg(n);
+    if (!QFile::rename(path, aside))
+        return std::nullopt;
+    return aside;
+}
+
+} // namespace kuranote

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "itemdata/itemtable.h"
+#include "itemdata/recoveryfile.h"
+#include "itemdata/settingsfile.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <map>
+#include <utility>
+
+namespace kuranote {
+
+StoredText& settingsText(Settings& settings, SettingsText field, int villager);
+const StoredText& settingsText(const Settings& settings, SettingsText field, int villager);
+
+// Keeps the checklist's unsaved changes in the recovery file beside the data file, so that a crash,
+// a power cut or a killed session loses at most the last moments. Changes are gathered and written
+// together a short while after the first of them, never once per tick; each write replaces the whole
+// file through a safe save, so that a kill leaves it whole, with or without the latest changes.
+// It remembers the value each changed flag and text had in the files, and writes only what differs
+// from them: the file is there exactly while something is unsaved.
+class RecoveryRecorder final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The longest a change waits before it is written.
+    static constexpr int delayMs = 300;
+
+    RecoveryRecorder(QString filePath, const ItemTable& items, const Settings& settings, QObject* parent = nullptr);
+
+    const QString& filePath() const { return m_filePath; }
+
+    // The files as they were just loaded: every change is measured against them from now on.
+    void begin(const FileStamp& dataFile, const FileStamp& settingsFile);
+    // Called before a value changes, so that the value of the files is known.
+    void flagChanging(int record, int villager);
+    void textChanging(SettingsText field, int villager);
+    // A save wrote a file: its values are no longer unsaved changes.
+    void dataFileSaved(const FileStamp& stamp);
+    void settingsFileSaved(const FileStamp& stamp);
+    const FileStamp& dataFile() const { return m_dataFile; }
+    const FileStamp& settingsFile() const { return m_settingsFile; }
+
+    // Writes what is unsaved now, or removes the file when nothing is.
+    void recordNow();
+    // Changes wait to be written.
+    bool isPending() const { return m_timer.isActive(); }
+    // Forgets the changes and removes the file: the user chose not to keep them.
+    void discard();
+    // Never touches the file again this session: it holds what another session left and could not be moved.
+    void keepOffFile();
+
+private:
+    void schedule();
+    void settle();
+    RecoveryRecord unsavedChanges() const;
+
+    QString m_filePath;
+    const ItemTable& m_items;
+    const Settings& m_settings;
+    FileStamp m_dataFile;
+    FileStamp m_settingsFile;
+    std::map<std::pair<int, int>, quint8> m_flagsInFile; // by record and villager
+    std::map<std::pair<SettingsText, int>, StoredText> m_textsInFile; // by field and villager
+    QTimer m_timer;
+    bool m_keptOff = false;
+};
+
+// What a start found of a session that ended without saving.
+struct RecoveryFinding
+{
+    enum class Kind { None, Offered, SetAside };
+    Kind kind = Kind::None;
+    QString filePath; // native separators, as shown to the user
+    int changes = 0; // Offered: how many values differ from the files
+    std::optional<FileError> problem; // SetAside: why it cannot be used
+    QString asidePath; // SetAside: the name it was moved to; empty when it could not be moved
+};
+
+// Reads a recovery file and keeps of it what differs from the files just loaded. Refused when it
+// cannot be read or was written for other files than those.
+std::optional<FileError> readRecovery(const QString& path, const ItemTable& items, const Settings& settings,
+    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes);
+
+// Gives the file a name that says when it was moved; the new path, or nothing when it could not be moved.
+std::optional<QString> moveAside(const QString& path);
+
+} // namespace kuranote
