@@ -102,6 +102,10 @@ public:
 private:
     void followFrame()
     {
+        // Until the window shows on the screen, the window manager may still be placing it, and a
+        // resize would also move it to wherever it is for the moment.
+        if (!m_platformWindow || !m_platformWindow->isExposed())
+            return;
         const std::optional<QSize> margins = knownFrameMargins(m_window);
         if (!margins || *margins == m_margins)
             return;
