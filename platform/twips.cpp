@@ -72,9 +72,11 @@ public:
 
     QSizeF get() const
     {
-        const QSize outer = m_window->size() + frameMargins();
-        if (outer == m_pixels)
+        // Until something else resizes the window it has the size it was given, also while a frame
+        // that has just come is still to be counted in.
+        if (m_window->size() == m_pixels - m_margins)
             return m_twips;
+        const QSize outer = m_window->size() + frameMargins();
         return QSizeF(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
     }
 
