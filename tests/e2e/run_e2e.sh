@@ -497,11 +497,12 @@ checklist_scenario() {
 }
 
 converter_scenario() {
-    local folder=$1 message
+    local folder=$1 message converter
     step "Start kuranote_conv beside the old kuradata.csv"
     start_program "$folder" kuranote_conv
     local pid=$program_pid
     wait_for_window "$pid" '^こんばーちゃ$'
+    converter=$window
     step "  the window manager activates the new window, which converts and shows its final message"
     wait_for_window "$pid" '^kuranote_conv$'
     message=$window
@@ -509,6 +510,9 @@ converter_scenario() {
     expect_file "$folder/kuradata_v2.csv" "$files/expected/converted_kuradata_v2.csv" \
         "the converted catalogue is not the expected one"
     shot "$message" "$shots/converter-message.png" frame
+    # The message opens over the converter window; moved aside, it lets the window's caption be seen.
+    drag_window "$message" 40 40
+    shot "$converter" "$shots/converter-window.png" frame
     has_ended "$pid" && fail "the converter ended before its message was answered"
     window_of "$pid" '^こんばーちゃ$' || fail "the converter window went away before its message was answered"
 
