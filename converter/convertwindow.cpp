@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace kuranote {
 
 ConvertWindow::ConvertWindow(Prompts& prompts, QString folder, QWidget* parent)
@@ -31,6 +33,9 @@ ConvertWindow::ConvertWindow(Prompts& prompts, QString folder, QWidget* parent)
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::rect(240, 240, 1935, 255));
+    // Laid out for an interface font with narrower kana than the Linux fallbacks: rather than lose
+    // the end of its caption there, the label grows to the right, as far as the window's edge.
+    Label1->resize(std::clamp(Label1->sizeHint().width(), Label1->width(), width() - Label1->x()), Label1->height());
 
     move(screen()->geometry().center() - rect().center());
 }

@@ -7,7 +7,7 @@
 
 namespace kuranote {
 
-// The catalogue file: one record a line, seven quoted texts and four bare flags.
+// The catalogue file: one record a line, seven texts and four bare flags.
 namespace DataFile {
 
 inline const QString fileName = QStringLiteral("kuradata_v2.csv");

@@ -29,11 +29,17 @@ void FieldWriter::separate()
 void FieldWriter::text(QByteArrayView bytes)
 {
     separate();
-    char* at = room(bytes.size() + 2);
-    *at = '"';
+    // Quoted, the text would end at its double quote. A bare field holds no comma or line end and
+    // has lost its outer blanks when read, so written bare again it reads back whole.
+    const bool bare = !bytes.isEmpty() && std::memchr(bytes.data(), '"', size_t(bytes.size()));
+    const qsizetype quotes = bare ? 0 : 1;
+    char* at = room(bytes.size() + 2 * quotes);
+    if (!bare) {
+        at[0] = '"';
+        at[bytes.size() + 1] = '"';
+    }
     if (!bytes.isEmpty())
-        std::memcpy(at + 1, bytes.data(), size_t(bytes.size()));
-    at[bytes.size() + 1] = '"';
+        std::memcpy(at + quotes, bytes.data(), size_t(bytes.size()));
 }
 
 void FieldWriter::number(qint64 value)

@@ -6,7 +6,8 @@
 namespace kuranote {
 
 // Writes fields in the form the reader takes back: texts quoted with nothing escaped, numbers
-// bare in decimal, commas between the fields of a line, CR LF after each line.
+// bare in decimal, commas between the fields of a line, CR LF after each line. A text holding a
+// double quote, which only a bare field can give, is written back bare, as it was read.
 class FieldWriter final
 {
 public:

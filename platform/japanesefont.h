@@ -8,4 +8,8 @@ namespace kuranote {
 // desktops so that Japanese text never shows as empty boxes.
 QFont japaneseFont(double pointSize, bool bold);
 
+// The default interface font of the Japanese desktop the windows were laid out on: 9 pt, in the
+// interface fonts of Windows, then in the same Linux fonts as above.
+QFont japaneseInterfaceFont();
+
 } // namespace kuranote

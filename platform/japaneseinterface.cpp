@@ -10,7 +10,7 @@ namespace kuranote {
 
 void useJapaneseInterface(QTranslator* qtTranslator)
 {
-    QApplication::setFont(japaneseFont(QApplication::font().pointSizeF(), false));
+    QApplication::setFont(japaneseInterfaceFont());
     if (qtTranslator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator);
 }

@@ -5,6 +5,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <array>
+
 namespace kuranote {
 
 ListView::ListView(ReportListModel& rows, QWidget* parent)
@@ -51,6 +54,36 @@ int ListView::selectedRow() const
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+void ListView::focusInEvent(QFocusEvent* event)
+{
+    // Qt makes the first row current, but not selected, when the list takes the focus without a
+    // current row: Home would then change nothing and Down would select the second row.
+    const bool hadCurrentRow = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrentRow)
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+QModelIndex ListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Without a current row Qt lands every key on the first row; End belongs on the last.
+    if (action == MoveEnd && !currentIndex().isValid() && m_model.rowCount() > 0)
+        return m_model.index(m_model.rowCount() - 1, 0);
+    return QTreeView::moveCursor(action, modifiers);
+}
+
+namespace {
+
+bool movesInTheList(const QKeyEvent* event)
+{
+    static constexpr std::array keys { Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp,
+        Qt::Key_PageDown };
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    return plain && std::find(keys.begin(), keys.end(), event->key()) != keys.end();
+}
+
+} // namespace
+
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     const bool isEnter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -69,6 +102,10 @@ void ListView::keyPressEvent(QKeyEvent* event)
     if (isEnter)
         return; // the main window's Enter handling is the only meaning of Enter here
     QTreeView::keyPressEvent(event);
+    // Qt selects only a row it moved to; a key that stays on the current row selects it too.
+    const QModelIndex current = currentIndex();
+    if (movesInTheList(event) && current.isValid() && !selectionModel()->isRowSelected(current.row()))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)

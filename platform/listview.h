@@ -8,7 +8,8 @@ namespace kuranote {
 
 // The checked report list: ten columns, one check box per row, rows kept ascending by sortKey().
 // Its events carry what the main window handles: a check box the user changed, a column title
-// clicked, a character key, a double-click.
+// clicked, a character key, a double-click. The keys that move in the list select the row they
+// land on, and after a refill no row is current, so that Down selects the first row.
 class ListView final : public QTreeView
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ Q_SIGNALS:
     void dblClick();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 

@@ -1,9 +1,12 @@
 #include "twips.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
+#include <optional>
 
 namespace kuranote {
 
@@ -24,75 +27,124 @@ QRect Twips::rect(double left, double top, double width, double height)
 
 namespace {
 
-QSize frameMargins(const QWidget* window)
+// The frame's share of the outer size, or nothing while it is not known: on X11 the window manager
+// frames a window only after it is mapped, and while it reparents the window Qt briefly reports
+// negative margins. The platform window is asked, since the widget's copy of its margins is
+// refreshed only when the window moves or resizes.
+std::optional<QSize> knownFrameMargins(const QWidget* window)
 {
-    // Before the window manager has framed the window both geometries agree, and the margin is 0.
-    return window->frameGeometry().size() - window->geometry().size();
+    const QWindow* platformWindow = window->windowHandle();
+    if (!platformWindow)
+        return QSize(0, 0);
+    const QMargins margins = platformWindow->frameMargins();
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0)
+        return std::nullopt;
+    return QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
 }
 
-// A window has no frame until it shows, so an outer size set before then is set again when it
-// shows: otherwise the frame would be added on top and the window would grow with every start.
-// A window manager on X11 frames the window only after it is mapped and then moves it into the
-// frame, so the size is set once more when a later move or resize brings the frame.
-class OuterSizeOnShow final : public QObject
+// Keeps a window at the outer size last given to it in twips. A window has no frame until it has
+// shown and the window manager has framed it, so the inner size set before then is set again when
+// the frame comes, as long as nothing else has resized the window. The frame can come without any
+// move or resize of the widget (a window placed where it asked to be), but never without an expose
+// of its platform window, which is therefore watched too. Until the window is resized otherwise,
+// its size reads back in twips as it was given, not rounded to whole pixels.
+class OuterSize final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit OuterSizeOnShow(QWidget* window)
+    explicit OuterSize(QWidget* window)
         : QObject(window)
+        , m_window(window)
     {
         window->installEventFilter(this);
     }
 
-    void setSize(QSizeF size) { m_size = size; }
+    QSize frameMargins() const { return knownFrameMargins(m_window).value_or(m_margins); }
+
+    void set(QSizeF twips)
+    {
+        m_twips = twips;
+        m_pixels = QSize(Twips::toPixels(twips.width()), Twips::toPixels(twips.height()));
+        m_margins = frameMargins();
+        m_window->resize(m_pixels - m_margins);
+    }
+
+    QSizeF get() const
+    {
+        // Until something else resizes the window it has the size it was given, also while a frame
+        // that has just come is still to be counted in.
+        if (m_window->size() == m_pixels - m_margins)
+            return m_twips;
+        const QSize outer = m_window->size() + frameMargins();
+        return QSizeF(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const QEvent::Type type = event->type();
-        const bool firstShow = type == QEvent::Show && !m_shown;
-        if (!firstShow && !(m_shown && (type == QEvent::Move || type == QEvent::Resize)))
-            return false;
-        auto* window = static_cast<QWidget*>(watched);
-        const QSize margins = frameMargins(window);
-        if (!firstShow && margins == m_marginsApplied)
-            return false;
-        m_shown = true;
-        m_marginsApplied = margins;
-        // Without a window manager the frame never comes; watching on then changes nothing.
-        if (!margins.isNull()) {
-            window->removeEventFilter(this);
-            setParent(nullptr);
-            deleteLater();
+        switch (event->type()) {
+        case QEvent::Show:
+            if (watched == m_window && m_window->windowHandle() != m_platformWindow) {
+                m_platformWindow = m_window->windowHandle();
+                m_platformWindow->installEventFilter(this);
+            }
+            followFrame();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Expose:
+            followFrame();
+            break;
+        default:
+            break;
         }
-        Twips::setOuterSize(window, m_size.width(), m_size.height());
         return false;
     }
 
 private:
-    QSizeF m_size;
-    QSize m_marginsApplied;
-    bool m_shown = false;
+    void followFrame()
+    {
+        // Until the window shows on the screen, the window manager may still be placing it, and a
+        // resize would also move it to wherever it is for the moment.
+        if (!m_platformWindow || !m_platformWindow->isExposed())
+            return;
+        const std::optional<QSize> margins = knownFrameMargins(m_window);
+        if (!margins || *margins == m_margins)
+            return;
+        const bool untouched = m_window->size() == m_pixels - m_margins;
+        m_margins = *margins;
+        if (untouched)
+            m_window->resize(m_pixels - m_margins);
+    }
+
+    QWidget* const m_window;
+    QPointer<QWindow> m_platformWindow;
+    QSizeF m_twips;
+    QSize m_pixels;
+    QSize m_margins { 0, 0 };
 };
+
+OuterSize* outerSizeOf(const QWidget* window)
+{
+    return window->findChild<OuterSize*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 } // namespace
 
 QSizeF Twips::outerSize(const QWidget* window)
 {
-    const QSize outer = window->size() + frameMargins(window);
+    if (const OuterSize* kept = outerSizeOf(window))
+        return kept->get();
+    const QSize outer = window->size() + knownFrameMargins(window).value_or(QSize(0, 0));
     return QSizeF(fromPixels(outer.width()), fromPixels(outer.height()));
 }
 
 void Twips::setOuterSize(QWidget* window, double width, double height)
 {
-    const QSize margins = frameMargins(window);
-    window->resize(toPixels(width) - margins.width(), toPixels(height) - margins.height());
-    if (window->isVisible())
-        return;
-    auto* onShow = window->findChild<OuterSizeOnShow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!onShow)
-        onShow = new OuterSizeOnShow(window);
-    onShow->setSize(QSizeF(width, height));
+    OuterSize* kept = outerSizeOf(window);
+    if (!kept)
+        kept = new OuterSize(window);
+    kept->set(QSizeF(width, height));
 }
 
 } // namespace kuranote

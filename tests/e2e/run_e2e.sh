@@ -185,6 +185,15 @@ click_title_bar() {
     wait_for_focus "$1"
 }
 
+outer_size_is() { geometry "$1"; frame_extents "$1"; (( width + frame_l + frame_r == $2 && height + frame_t + frame_b == $3 )); }
+
+# Waits for the window's outer size, frame and title bar included, in pixels.
+wait_for_outer_size() {
+    poll 10 outer_size_is "$@" ||
+        fail "\"$(title_of "$1")\" is $((width + frame_l + frame_r))x$((height + frame_t + frame_b)) with its frame, not $2x$3"
+    step "  \"$(title_of "$1")\" is $2x$3 pixels with its frame"
+}
+
 frame_is_at() { geometry "$1"; frame_extents "$1"; (( left - frame_l == $2 && top - frame_t == $3 )); }
 
 # Drags the window by its title bar so that its frame's top-left corner lands on the point.
@@ -339,6 +348,17 @@ tick_row() {
         fail "Enter did not change the row's check box"
 }
 
+# Comes back to the main window by its title bar after typing in the search window, and ticks the
+# first listed row with Home and Enter, as after a click on the row.
+tick_first_row_by_keys() {
+    local main=$1
+    click_title_bar "$main"
+    shot "$main" "$work/row-unselected.png"
+    xdotool key Home Return
+    poll 10 changed_since "$main" "$work/row-unselected.png" "$work/row-ticked.png" "$row_rect" ||
+        fail "Home and Enter did not change the first row"
+}
+
 # ---------------------------------------------------------------------------------------------
 # Layout of the windows in pixels (15 twips to a pixel), as drawn inside their frames
 
@@ -403,8 +423,8 @@ checklist_scenario() {
     local row_rect="$((width - 2 * list_left))x$row_height+$list_left+$row_top"
     step "  the row lies $row_height pixels high at $row_top"
 
-    step "Click the row and press Enter: villager 1 ticks Lamp Alpha"
-    tick_row "$main"
+    step "Back in the main window by its title bar, Home and Enter: villager 1 ticks Lamp Alpha"
+    tick_first_row_by_keys "$main"
 
     step "Type a Japanese key, waiting for the title after each character"
     click "$search" "$key_box_x" "$key_box_y"
@@ -521,11 +541,12 @@ recovery_scenario() {
 }
 
 converter_scenario() {
-    local folder=$1 message
+    local folder=$1 message converter
     step "Start kuranote_conv beside the old kuradata.csv"
     start_program "$folder" kuranote_conv
     local pid=$program_pid
     wait_for_window "$pid" '^こんばーちゃ$'
+    converter=$window
     step "  the window manager activates the new window, which converts and shows its final message"
     wait_for_window "$pid" '^kuranote_conv$'
     message=$window
@@ -533,6 +554,9 @@ converter_scenario() {
     expect_file "$folder/kuradata_v2.csv" "$files/expected/converted_kuradata_v2.csv" \
         "the converted catalogue is not the expected one"
     shot "$message" "$shots/converter-message.png" frame
+    # The message opens over the converter window; moved aside, it lets the window's caption be seen.
+    drag_window "$message" 40 40
+    shot "$converter" "$shots/converter-window.png" frame
     has_ended "$pid" && fail "the converter ended before its message was answered"
     window_of "$pid" '^こんばーちゃ$' || fail "the converter window went away before its message was answered"
 
@@ -540,6 +564,35 @@ converter_scenario() {
     xdotool key Return
     wait_for_end "$pid" 10 "kuranote_conv"
     [[ $exit_code -eq 0 ]] || fail "kuranote_conv ended with exit code $exit_code"
+}
+
+# The main window's width and height and the search window's width and height, lines 14 to 17 of the settings.
+stored_sizes() { sed -n '14,17p' "$1" | tr -d '\r' | paste -sd ' '; }
+stored_sizes_are() { [[ $(stored_sizes "$1") == "$2" ]]; }
+
+minimum_size_scenario() {
+    make_folder "最小の大きさ" "$files/kuradata_v2.csv" "$files/kuraword.csv"
+    local folder=$program_folder main search pid box
+    awk 'NR == 14 || NR == 15 { print "1500\r"; next } NR == 16 || NR == 17 { print "150\r"; next } { print }' \
+        "$files/kurasize.dat" >"$folder/kurasize.dat"
+
+    step "Start kuranote with both windows' stored sizes below their minimums"
+    start_checklist "$folder"
+    # 4720 x 3600 and 2055 x 2995 twips at the nearest pixel, frame included, before anything moves them.
+    wait_for_outer_size "$main" 315 240
+    wait_for_outer_size "$search" 137 200
+
+    step "Move the search window off the main window; セーブ(&S) with OK stores exactly the minimums"
+    drag_window "$search" 40 40
+    ask "$pid" "$main" alt+s
+    xdotool key Return
+    question_closed "$pid"
+    poll 10 stored_sizes_are "$folder/kurasize.dat" "4720 3600 2055 2995" ||
+        fail "the saved sizes are $(stored_sizes "$folder/kurasize.dat"), not 4720 3600 2055 2995"
+
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
 }
 
 sample_screenshots() {
@@ -580,5 +633,6 @@ sample_screenshots() {
 start_screen
 bind_keys "の皿しずく"
 checklist_scenario
+minimum_size_scenario
 sample_screenshots
 step "PASS"

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void roundTrip_writesTheSameBytes_data();
     void roundTrip_writesTheSameBytes();
     void changedFlag_isWrittenAlone();
+    void bareTextWithDoubleQuote_isSavedAsRead_andReadsBackWhole();
     void tolerantReading_isWrittenInTheOwnForm();
     void badFile_namesFileLineAndReason_data();
     void badFile_namesFileLineAndReason();
@@ -93,6 +94,25 @@ void TestDataFile::changedFlag_isWrittenAlone()
     QVERIFY(!DataFile::save(m_dir->path(), table));
     QCOMPARE(readBytes(path()),
         QByteArray("\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n\"x\",\"\",\"\",\"\",\"\",\"\",\"\",2,1,0,0\r\n"));
+}
+
+void TestDataFile::bareTextWithDoubleQuote_isSavedAsRead_andReadsBackWhole()
+{
+    // Only a bare field can hold a double quote; quoted, the text would end at it.
+    const QByteArray bytes = sjis(u"\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n"
+                                  "12\" レコード,\"家具\",\"\",a\"b\"c,\"\",\"\",\"\",1,0,0,0\r\n"_s);
+    writeBytes(path(), bytes);
+    ItemTable table;
+    QVERIFY(!DataFile::load(m_dir->path(), &table));
+    QVERIFY(!DataFile::save(m_dir->path(), table));
+    QCOMPARE(readBytes(path()), bytes);
+
+    ItemTable reread;
+    QVERIFY(!DataFile::load(m_dir->path(), &reread));
+    QCOMPARE(reread.text(2, ItemTable::Name), u"12\" レコード");
+    QCOMPARE(reread.text(2, ItemTable::Set1), u"家具");
+    QCOMPARE(reread.text(2, ItemTable::Char), u"a\"b\"c");
+    QCOMPARE(reread.flag(2, 1), quint8(1));
 }
 
 void TestDataFile::tolerantReading_isWrittenInTheOwnForm()

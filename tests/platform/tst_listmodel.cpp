@@ -79,6 +79,8 @@ private Q_SLOTS:
     void checkBox_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
     void sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords();
     void columnOrdered_once_untilItsTextsChange();
+    void keyAfterRefill_selectsTheRowItLandsOn_data();
+    void keyAfterRefill_selectsTheRowItLandsOn();
 };
 
 void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
@@ -234,6 +236,54 @@ void tst_ListModel::columnOrdered_once_untilItsTextsChange()
     model.setSortKey(0);
     QCOMPARE(recordsOf(model), (QList<int> { 5, 3, 1 }));
     QCOMPARE(source.calls(0), 6);
+}
+
+void tst_ListModel::keyAfterRefill_selectsTheRowItLandsOn_data()
+{
+    QTest::addColumn<int>("current"); // the current row before the key, -1 for none
+    QTest::addColumn<bool>("selected"); // whether that row is selected
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("selectedAfter");
+
+    QTest::newRow("refilled, Home") << -1 << false << int(Qt::Key_Home) << 0;
+    QTest::newRow("refilled, Down") << -1 << false << int(Qt::Key_Down) << 0;
+    QTest::newRow("refilled, Up") << -1 << false << int(Qt::Key_Up) << 0;
+    QTest::newRow("refilled, End") << -1 << false << int(Qt::Key_End) << 4;
+    QTest::newRow("first row current, Home") << 0 << false << int(Qt::Key_Home) << 0;
+    QTest::newRow("last row current, Down") << 4 << false << int(Qt::Key_Down) << 4;
+    QTest::newRow("row 2 current, Page Up") << 2 << false << int(Qt::Key_PageUp) << 0;
+    QTest::newRow("row 2 selected, Down") << 2 << true << int(Qt::Key_Down) << 3;
+    QTest::newRow("row 2 selected, Page Down") << 2 << true << int(Qt::Key_PageDown) << 4;
+    QTest::newRow("last row selected, End") << 4 << true << int(Qt::Key_End) << 4;
+}
+
+void tst_ListModel::keyAfterRefill_selectsTheRowItLandsOn()
+{
+    QFETCH(int, current);
+    QFETCH(bool, selected);
+    QFETCH(int, key);
+    QFETCH(int, selectedAfter);
+    FakeRows source({ u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s });
+    ReportListModel model(source);
+    model.setHeaderTexts(tenTitles);
+    ListView view(model);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+
+    // Refilled while the focus is elsewhere, as when a key is typed in the search window.
+    view.clearFocus();
+    view.items().setRows(rowsOf({ 1, 2, 3, 4, 5 }));
+    view.setFocus(Qt::ActiveWindowFocusReason);
+    QVERIFY(view.hasFocus());
+    if (current >= 0) {
+        const auto command = selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                      : QItemSelectionModel::NoUpdate;
+        view.selectionModel()->setCurrentIndex(view.items().index(current, 0), command);
+    }
+
+    QTest::keyClick(&view, Qt::Key(key));
+    QCOMPARE(view.selectedRow(), selectedAfter);
+    QCOMPARE(view.currentIndex().row(), selectedAfter);
 }
 
 QTEST_MAIN(tst_ListModel)
