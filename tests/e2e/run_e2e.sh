@@ -16,79 +16,23 @@ if [[ $# -ne 5 ]]; then
 fi
 readonly kuranote_bin=$1 converter_bin=$2 files=$3 sample=$4 shots=$5
 
-export LC_ALL=C.UTF-8
-# The programs show their windows on the X server started here, whatever the caller set.
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY SESSION_MANAGER
-
-# ---------------------------------------------------------------------------------------------
-# Reporting
-
-started_ms=$(date +%s%3N)
-step() { printf '[%6.1f s] %s\n' "$(( $(date +%s%3N) - started_ms ))e-3" "$*"; }
-
-fail() {
-    echo "FAIL: $*" >&2
+work_prefix=kuranote-e2e
+# shellcheck source=../support/xsession.sh
+source "$(dirname "$0")/../support/xsession.sh"
+on_failure() {
     if [[ -n ${DISPLAY:-} ]]; then
         import -window root "$shots/failure.png" 2>/dev/null &&
             echo "screen at the failure: $shots/failure.png" >&2
     fi
-    for log in "${work:-/nonexistent}"/*.log; do
-        [[ -s $log ]] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
 }
-
-# Runs a command every 0.1 s until it succeeds; returns 1 after the given number of seconds.
-poll() {
-    local deadline=$(( $(date +%s%3N) + $1 * 1000 ))
-    shift
-    until "$@"; do
-        (( $(date +%s%3N) < deadline )) || return 1
-        sleep 0.1
-    done
-}
-
-missing=()
-for tool in Xvfb openbox xdotool xmodmap xwininfo xprop import convert identify cmp iconv; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-[[ ${#missing[@]} -eq 0 ]] || fail "missing tools: ${missing[*]} (bash scripts/test.sh installs them)"
+require_tools Xvfb openbox xdotool xmodmap xwininfo xprop import convert identify cmp iconv
 
 # ---------------------------------------------------------------------------------------------
 # The screen, the window manager, and the programs' processes
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/kuranote-e2e.XXXXXX")
 mkdir -p "$shots" "$work/runtime" "$work/config"
 chmod 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-
-started_pids=()
-cleanup() {
-    local pid i
-    for (( i = ${#started_pids[@]} - 1; i >= 0; i-- )); do
-        pid=${started_pids[i]}
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_screen() {
-    step "Start Xvfb and the openbox window manager"
-    local fd
-    exec {fd}>"$work/display"
-    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    started_pids+=($!)
-    exec {fd}>&-
-    poll 20 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
-    DISPLAY=":$(head -n 1 "$work/display")"
-    export DISPLAY
-    openbox --sm-disable --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
-    started_pids+=($!)
-    poll 20 test -e "$work/wm-ready" || fail "openbox did not start"
-}
 
 # Starts a program from its folder, as a double-click would; sets program_pid.
 start_program() {
@@ -111,8 +55,6 @@ start_checklist() {
     wait_for_title "$search" "検索(全アイテム/全アイテム/名前順)"
 }
 
-has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
-
 # Waits for a program to end; sets exit_code.
 wait_for_end() {
     poll "$2" has_ended "$1" || fail "$3 did not end within $2 s"
@@ -123,26 +65,12 @@ wait_for_end() {
 # ---------------------------------------------------------------------------------------------
 # Windows: finding them, where they are, what they show
 
-# A shown window of the process whose title matches the pattern; sets window.
-window_of() {
-    window=$(xdotool search --all --pid "$1" --onlyvisible --name "$2" 2>/dev/null | awk 'NR == 1') || true
-    [[ -n $window ]]
-}
-no_window_of() { ! window_of "$@"; }
-
-wait_for_window() {
-    poll 20 window_of "$1" "$2" || fail "no window titled $2 appeared"
-}
-
-title_of() { xdotool getwindowname "$1" 2>/dev/null; }
 title_is() { [[ $(title_of "$1") == "$2" ]]; }
 wait_for_title() {
     poll 10 title_is "$1" "$2" || fail "the title stayed \"$(title_of "$1")\" instead of \"$2\""
     step "  title: $2"
 }
 
-is_active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
-wait_for_focus() { poll 10 is_active "$1" || fail "the window \"$(title_of "$1")\" did not get the focus"; }
 
 # The window's inside (without the frame) on the screen: sets left, top, width, height.
 geometry() {
@@ -630,6 +558,7 @@ sample_screenshots() {
     done
 }
 
+step "Start Xvfb and the openbox window manager"
 start_screen
 bind_keys "の皿しずく"
 checklist_scenario

@@ -16,48 +16,11 @@ if [[ $# -ne 1 ]]; then
     exit 2
 fi
 
-export LC_ALL=C.UTF-8
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY SESSION_MANAGER XDG_DATA_HOME
-
-started_ms=$(date +%s%3N)
-step() { printf '[%6.1f s] %s\n' "$(( $(date +%s%3N) - started_ms ))e-3" "$*"; }
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "${work:-/nonexistent}"/*.log; do
-        [[ -s $log ]] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
-}
-
-poll() {
-    local deadline=$(( $(date +%s%3N) + $1 * 1000 ))
-    shift
-    until "$@"; do
-        (( $(date +%s%3N) < deadline )) || return 1
-        sleep 0.1
-    done
-}
-
-missing=()
-for tool in dpkg-deb desktop-file-validate appstreamcli identify Xvfb openbox xdotool xprop iconv cmp; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-[[ ${#missing[@]} -eq 0 ]] || fail "missing tools: ${missing[*]} (bash scripts/test.sh installs them)"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kuranote-package.XXXXXX")
-started_pids=()
-cleanup() {
-    local pid i
-    for (( i = ${#started_pids[@]} - 1; i >= 0; i-- )); do
-        pid=${started_pids[i]}
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+work_prefix=kuranote-package
+# shellcheck source=../support/xsession.sh
+source "$(dirname "$0")/../support/xsession.sh"
+unset XDG_DATA_HOME
+require_tools dpkg-deb desktop-file-validate appstreamcli identify Xvfb openbox xdotool xprop iconv cmp
 
 # ---------------------------------------------------------------------------------------------
 # The packages
@@ -164,29 +127,6 @@ done
 data=$HOME/.local/share/kuranote
 sample=$share/kuranote/sample
 
-start_screen() {
-    local fd
-    exec {fd}>"$work/display"
-    Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    started_pids+=($!)
-    exec {fd}>&-
-    poll 20 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
-    DISPLAY=":$(head -n 1 "$work/display")"
-    export DISPLAY
-    openbox --sm-disable --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
-    started_pids+=($!)
-    poll 20 test -e "$work/wm-ready" || fail "openbox did not start"
-}
-
-window_of() {
-    window=$(xdotool search --all --pid "$1" --onlyvisible --name "$2" 2>/dev/null | awk 'NR == 1') || true
-    [[ -n $window ]]
-}
-wait_for_window() { poll 20 window_of "$1" "$2" || fail "no window titled $2 appeared"; }
-no_window_of() { ! window_of "$@"; }
-is_active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
-wait_for_focus() { poll 10 is_active "$1" || fail "the window $1 did not get the focus"; }
-has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
 wait_for_end() {
     poll 10 has_ended "$1" || fail "$2 did not end"
     local code=0
