@@ -5,8 +5,10 @@
 #include "safesave.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace kuranote {
@@ -36,81 +38,179 @@ FlagStatus parseFlag(QByteArrayView field, quint8* value)
     return FlagStatus::Ok;
 }
 
-} // namespace
+// The texts hold offsets of 32 bits.
+constexpr qint64 MaxFileSize = std::numeric_limits<quint32>::max() - 1;
 
-std::optional<FileError> DataFile::parse(QByteArray bytes, const QString& filePath, ItemTable* table)
+// Reads the records of a catalogue whose bytes come a piece at a time.
+class RecordReader final
 {
-    const auto error = [&](int line, const QString& reason) {
-        return FileError { QDir::toNativeSeparators(filePath), line, reason };
-    };
-    if (bytes.size() >= qsizetype(std::numeric_limits<quint32>::max()))
-        return error(0, QStringLiteral("ファイルが大きすぎます。"));
+public:
+    RecordReader(const QString& filePath, ItemTable* table)
+        : m_filePath(filePath)
+        , m_table(table)
+    {
+    }
 
-    *table = ItemTable(std::move(bytes));
-    // The table now owns the bytes; read from its copy so that the views point into it.
-    const QByteArrayView data = table->storedBytesOfFile();
-    FieldReader reader(data);
-    std::array<QByteArrayView, ItemTable::FieldCount> texts;
-    std::array<quint8, ItemTable::VillagerCount> flags {};
-    while (!reader.atEnd()) {
-        const int recordLine = reader.line();
-        for (int f = 0; f < ItemTable::FieldCount + ItemTable::VillagerCount; ++f) {
-            if (reader.atEnd()) {
+    FileError error(int line, const QString& reason) const
+    {
+        return FileError { QDir::toNativeSeparators(m_filePath), line, reason };
+    }
+
+    // Reads the records that lie whole in data, which begins where the last record read ended, and tells how
+    // many bytes they took. When data reaches the file's end it holds the rest of the file.
+    std::optional<FileError> read(QByteArrayView data, bool reachesFileEnd, qsizetype* used)
+    {
+        constexpr int TextCount = ItemTable::FieldCount;
+        constexpr int FlagCount = ItemTable::VillagerCount;
+        FieldReader reader(data, m_line);
+        *used = 0;
+        while (!reader.atEnd()) {
+            const int recordLine = reader.line();
+            std::array<QByteArrayView, TextCount> texts;
+            std::array<QByteArrayView, FlagCount> flagFields;
+            std::array<int, FlagCount> flagLines {};
+            int f = 0;
+            for (; f < TextCount + FlagCount && !reader.atEnd(); ++f) {
+                const QByteArrayView field = reader.readField();
+                if (f < TextCount) {
+                    texts[f] = field;
+                } else {
+                    flagFields[f - TextCount] = field;
+                    flagLines[f - TextCount] = reader.fieldLine();
+                }
+            }
+            // A record that touches the end of the bytes at hand may go on in the bytes still to come.
+            if (!reachesFileEnd && reader.atEnd())
+                return std::nullopt;
+            if (f < TextCount + FlagCount) {
                 return error(recordLine,
                     QStringLiteral("レコードの途中でファイルが終わっています（11 項目のうち %1 項目しかありません）。")
                         .arg(f));
             }
-            const QByteArrayView field = reader.readField();
-            if (f < ItemTable::FieldCount) {
-                texts[f] = field;
-                continue;
+            std::array<quint8, FlagCount> flags {};
+            for (int v = 0; v < FlagCount; ++v) {
+                switch (parseFlag(flagFields[v], &flags[v])) {
+                case FlagStatus::Ok:
+                    break;
+                case FlagStatus::NotANumber:
+                    return error(flagLines[v],
+                        QStringLiteral("%1 番目の取得フラグ「%2」が数値ではありません。")
+                            .arg(v + 1)
+                            .arg(quotedInMessage(flagFields[v])));
+                case FlagStatus::OutOfRange:
+                    return error(flagLines[v],
+                        QStringLiteral("%1 番目の取得フラグ「%2」が 0 から 255 の範囲にありません。")
+                            .arg(v + 1)
+                            .arg(quotedInMessage(flagFields[v])));
+                }
             }
-            switch (parseFlag(field, &flags[f - ItemTable::FieldCount])) {
-            case FlagStatus::Ok:
-                break;
-            case FlagStatus::NotANumber:
-                return error(reader.fieldLine(),
-                    QStringLiteral("%1 番目の取得フラグ「%2」が数値ではありません。")
-                        .arg(f - ItemTable::FieldCount + 1)
-                        .arg(quotedInMessage(field)));
-            case FlagStatus::OutOfRange:
-                return error(reader.fieldLine(),
-                    QStringLiteral("%1 番目の取得フラグ「%2」が 0 から 255 の範囲にありません。")
-                        .arg(f - ItemTable::FieldCount + 1)
-                        .arg(quotedInMessage(field)));
-            }
+            if (!m_table->appendRecord(texts, flags))
+                return error(recordLine, QStringLiteral("ファイルが大きすぎます。"));
+            *used = reader.position();
+            m_line = reader.line();
         }
-        table->appendRecord(texts, flags);
+        return std::nullopt;
     }
+
+private:
+    QString m_filePath;
+    ItemTable* m_table;
+    int m_line = 1;
+};
+
+} // namespace
+
+std::optional<FileError> DataFile::parse(QByteArrayView bytes, const QString& filePath, ItemTable* table)
+{
+    RecordReader reader(filePath, table);
+    if (bytes.size() > MaxFileSize)
+        return reader.error(0, QStringLiteral("ファイルが大きすぎます。"));
+    *table = ItemTable(bytes.size());
+    qsizetype used = 0;
+    if (std::optional<FileError> failure = reader.read(bytes, true, &used))
+        return failure;
+    table->squeeze();
+    return std::nullopt;
+}
+
+std::optional<FileError> DataFile::read(QIODevice* device, const QString& filePath, ItemTable* table, qsizetype piece)
+{
+    RecordReader reader(filePath, table);
+    if (device->size() > MaxFileSize)
+        return reader.error(0, QStringLiteral("ファイルが大きすぎます。"));
+    *table = ItemTable(device->size());
+    QByteArray buffer(piece, Qt::Uninitialized);
+    qsizetype pending = 0;
+    for (;;) {
+        // A record longer than the buffer makes it grow.
+        if (pending == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qint64 got = device->read(buffer.data() + pending, buffer.size() - pending);
+        if (got < 0)
+            return reader.error(0, device->errorString());
+        const qsizetype filled = pending + qsizetype(got);
+        qsizetype used = 0;
+        if (std::optional<FileError> failure = reader.read(QByteArrayView(buffer).first(filled), got == 0, &used))
+            return failure;
+        if (got == 0)
+            break;
+        pending = filled - used;
+        std::memmove(buffer.data(), buffer.constData() + used, size_t(pending));
+    }
+    table->squeeze();
     return std::nullopt;
 }
 
 std::optional<FileError> DataFile::load(const QString& folder, ItemTable* table)
 {
     const QString path = filePathIn(folder, fileName);
-    QByteArray bytes;
-    if (std::optional<FileError> failure = readWholeFile(path, &bytes))
-        return failure;
-    return parse(std::move(bytes), path, table);
+    QFile file(path);
+    const auto failure = [&](const QString& reason) { return FileError { QDir::toNativeSeparators(path), 0, reason }; };
+    if (!file.exists())
+        return failure(QStringLiteral("ファイルがありません。"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failure(file.errorString());
+    return read(&file, path, table);
 }
+
+namespace {
+
+void writeRecord(const ItemTable& table, int record, FieldWriter* writer)
+{
+    if (table.encodesBack(record)) {
+        for (const QStringView text : table.texts(record))
+            writer->decodedText(text);
+    } else {
+        for (int f = 0; f < ItemTable::FieldCount; ++f)
+            writer->text(table.keptBytes(record, ItemTable::Field(f)));
+    }
+    for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager)
+        writer->number(qint64(table.flag(record, villager)));
+    writer->endLine();
+}
+
+} // namespace
 
 QByteArray DataFile::encode(const ItemTable& table)
 {
-    // Each record adds at most 39 bytes of quotes, commas, flags and line end to its texts.
-    FieldWriter writer(table.storedBytesOfFile().size() + qsizetype(table.count()) * 39);
-    for (int record = 1; record <= table.count(); ++record) {
-        for (int f = 0; f < ItemTable::FieldCount; ++f)
-            writer.text(table.storedBytes(record, ItemTable::Field(f)));
-        for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager)
-            writer.number(qint64(table.flag(record, villager)));
-        writer.endLine();
-    }
+    FieldWriter writer;
+    for (int record = 1; record <= table.count(); ++record)
+        writeRecord(table, record, &writer);
     return writer.take();
 }
 
 std::optional<FileError> DataFile::save(const QString& folder, const ItemTable& table)
 {
-    return writeFileSafely(filePathIn(folder, fileName), encode(table));
+    // Written a piece at a time, into one buffer that stays in the processor's cache.
+    constexpr qsizetype Piece = 256 * 1024;
+    FieldWriter writer(2 * Piece);
+    int record = 1;
+    return writeFileSafely(filePathIn(folder, fileName), [&]() {
+        writer.clear();
+        while (record <= table.count() && writer.written().size() < Piece)
+            writeRecord(table, record++, &writer);
+        return writer.written();
+    });
 }
 
 } // namespace kuranote

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace kuranote {
 
 // The catalogue file: one record a line, seven quoted texts and four bare flags.
@@ -14,7 +16,10 @@ inline const QString fileName = QStringLiteral("kuradata_v2.csv");
 
 std::optional<FileError> load(const QString& folder, ItemTable* table);
 // Reads a file's bytes into a table; filePath only names the file in an error.
-std::optional<FileError> parse(QByteArray bytes, const QString& filePath, ItemTable* table);
+std::optional<FileError> parse(QByteArrayView bytes, const QString& filePath, ItemTable* table);
+// The same from a device, read a piece of the given size at a time, so that the file's bytes never lie in
+// memory beside the texts decoded from them.
+std::optional<FileError> read(QIODevice* device, const QString& filePath, ItemTable* table, qsizetype piece = 1 << 20);
 QByteArray encode(const ItemTable& table);
 std::optional<FileError> save(const QString& folder, const ItemTable& table);
 
