@@ -10,8 +10,10 @@ namespace kuranote {
 namespace {
 
 constexpr char16_t Invalid = 0xFFFD;
-// Beside the unit in a decoding entry: the code is the one Qt's converter writes for the unit.
+// Beside the unit in a decoding entry: the code is the one Qt's converter writes for the unit; the byte leads a
+// double-byte code.
 constexpr quint32 Reversible = 0x10000;
+constexpr quint32 Lead = 0x20000;
 constexpr quint16 NoCode = 0xFFFF;
 
 // An encoding entry: the code's bytes in the order they are written, and their number above them.
@@ -42,9 +44,8 @@ struct Tables
     {
         // Every code above ASCII is decoded once, each followed by a line feed so that an invalid code
         // cannot swallow its neighbour; a code is valid when it comes back as exactly one character.
-        single.fill(Invalid);
-        for (int b = 0; b < 0x80; ++b)
-            single[size_t(b)] = quint32(b);
+        for (int b = 0; b < 0x100; ++b)
+            single[size_t(b)] = b < 0x80 ? quint32(b) : isLeadByte(uchar(b)) ? Lead | Invalid : Invalid;
         QByteArray probe;
         std::vector<quint16> codes;
         for (int b = 0x80; b < 0x100; ++b) {
@@ -88,7 +89,7 @@ struct Tables
         QString units;
         for (int code = 0; code < 0x10000; ++code) {
             const quint32 unit = code < 0x100 ? single[size_t(code)] : pair[size_t(code)];
-            if (unit != Invalid && code != '\n')
+            if ((unit & 0xFFFF) != Invalid && code != '\n')
                 units.append(QChar(char16_t(unit))).append(u'\n');
         }
         QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
@@ -130,7 +131,8 @@ Cp932::Decoded Cp932::decodeInto(QByteArrayView bytes, char16_t* dest)
     while (p < end) {
         const uchar b = *p++;
         quint32 entry = t.single[b];
-        if (b >= 0x80 && isLeadByte(b) && p < end && isTrailByte(*p)) {
+        // A lead byte not followed by a trail byte that makes a valid code with it decodes alone.
+        if ((entry & Lead) && p < end) {
             const quint32 pairEntry = t.pair[size_t(b << 8 | *p)];
             if ((pairEntry & 0xFFFF) != Invalid) {
                 entry = pairEntry;

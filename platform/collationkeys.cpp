@@ -1,5 +1,7 @@
 #include "collationkeys.h"
 
+#include <QtEndian>
+
 #include <unicode/ucol.h>
 
 #include <algorithm>
@@ -29,8 +31,10 @@ struct Half
     // Byte order, ties in item order.
     bool less(const Key& a, const Half& bHalf, const Key& b) const
     {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
+        if (a.prefix[0] != b.prefix[0])
+            return a.prefix[0] < b.prefix[0];
+        if (a.prefix[1] != b.prefix[1])
+            return a.prefix[1] < b.prefix[1];
         // A key ends with its only zero byte: equal prefixes that hold it are equal keys.
         if ((a.prefix[1] & 0xFF) != 0) {
             const int byRest = std::strcmp(rests.data() + a.rest, bHalf.rests.data() + b.rest);
@@ -56,10 +60,10 @@ void buildAndSort(int first, const std::function<QString(int)>& textOf, Half* ha
             key.resize(size_t(length));
             length = ucol_getSortKey(collator.get(), units, int(text.size()), key.data(), int(key.size()));
         }
-        std::array<quint64, 2> prefix {};
-        for (int i = 0; i < 16; ++i)
-            prefix[size_t(i / 8)] = prefix[size_t(i / 8)] << 8 | (i < length ? key[size_t(i)] : 0);
-        *slot = { prefix, quint32(half->rests.size()), item };
+        std::array<uchar, 16> first {};
+        std::memcpy(first.data(), key.data(), size_t(std::min(length, 16)));
+        *slot = { { qFromBigEndian<quint64>(first.data()), qFromBigEndian<quint64>(first.data() + 8) },
+            quint32(half->rests.size()), item };
         if (length > 16)
             half->rests.insert(half->rests.end(), key.begin() + 16, key.begin() + length);
     }
