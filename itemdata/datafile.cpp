@@ -4,12 +4,18 @@
 #include "fieldwriter.h"
 #include "safesave.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
+#include <QScopeGuard>
+
 #include <cmath>
-#include <cstring>
+#include <condition_variable>
+#include <deque>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace kuranote {
 namespace {
@@ -41,13 +47,32 @@ FlagStatus parseFlag(QByteArrayView field, quint8* value)
 // The texts hold offsets of 32 bits.
 constexpr qint64 MaxFileSize = std::numeric_limits<quint32>::max() - 1;
 
-// Reads the records of a catalogue whose bytes come a piece at a time.
-class RecordReader final
+struct ParsedRecord
+{
+    std::array<QByteArrayView, ItemTable::FieldCount> texts;
+    std::array<quint8, ItemTable::VillagerCount> flags;
+    int line;
+};
+
+// The records read from one piece of the file; their texts point into its bytes.
+struct Batch
+{
+    QByteArray bytes;
+    std::vector<ParsedRecord> records;
+    // What stopped the reading after these records, if anything did.
+    std::optional<FileError> error;
+    bool last = false;
+};
+
+// Reads a catalogue a piece at a time and parses the records that lie whole in each piece; a record that
+// straddles two pieces is read again with the next one. Decoding is left to the caller.
+class PieceParser final
 {
 public:
-    RecordReader(const QString& filePath, ItemTable* table)
-        : m_filePath(filePath)
-        , m_table(table)
+    PieceParser(QIODevice* device, const QString& filePath, qsizetype piece)
+        : m_device(device)
+        , m_filePath(filePath)
+        , m_piece(std::max<qsizetype>(piece, 1))
     {
     }
 
@@ -56,24 +81,48 @@ public:
         return FileError { QDir::toNativeSeparators(m_filePath), line, reason };
     }
 
-    // Reads the records that lie whole in data, which begins where the last record read ended, and tells how
-    // many bytes they took. When data reaches the file's end it holds the rest of the file.
-    std::optional<FileError> read(QByteArrayView data, bool reachesFileEnd, qsizetype* used)
+    Batch next()
+    {
+        Batch batch;
+        batch.bytes = std::exchange(m_pending, QByteArray());
+        qsizetype used = 0;
+        for (;;) {
+            const qsizetype filled = batch.bytes.size();
+            // A record longer than a piece makes the piece grow.
+            batch.bytes.resize(filled + std::max(m_piece, filled));
+            const qint64 got = m_device->read(batch.bytes.data() + filled, batch.bytes.size() - filled);
+            batch.bytes.resize(filled + std::max<qint64>(got, 0));
+            if (got < 0) {
+                batch.error = error(0, m_device->errorString());
+                return batch;
+            }
+            batch.last = got == 0;
+            batch.error = parse(batch.bytes, batch.last, &batch.records, &used);
+            if (batch.error || batch.last || !batch.records.empty())
+                break;
+        }
+        m_pending = batch.bytes.sliced(used);
+        return batch;
+    }
+
+private:
+    // Parses the records that lie whole in data, or all of them when data reaches the file's end, and tells how
+    // many bytes they took.
+    std::optional<FileError> parse(
+        QByteArrayView data, bool reachesFileEnd, std::vector<ParsedRecord>* records, qsizetype* used)
     {
         constexpr int TextCount = ItemTable::FieldCount;
         constexpr int FlagCount = ItemTable::VillagerCount;
         FieldReader reader(data, m_line);
-        *used = 0;
         while (!reader.atEnd()) {
-            const int recordLine = reader.line();
-            std::array<QByteArrayView, TextCount> texts;
+            ParsedRecord record { {}, {}, reader.line() };
             std::array<QByteArrayView, FlagCount> flagFields;
             std::array<int, FlagCount> flagLines {};
             int f = 0;
             for (; f < TextCount + FlagCount && !reader.atEnd(); ++f) {
                 const QByteArrayView field = reader.readField();
                 if (f < TextCount) {
-                    texts[f] = field;
+                    record.texts[f] = field;
                 } else {
                     flagFields[f - TextCount] = field;
                     flagLines[f - TextCount] = reader.fieldLine();
@@ -83,13 +132,12 @@ public:
             if (!reachesFileEnd && reader.atEnd())
                 return std::nullopt;
             if (f < TextCount + FlagCount) {
-                return error(recordLine,
+                return error(record.line,
                     QStringLiteral("レコードの途中でファイルが終わっています（11 項目のうち %1 項目しかありません）。")
                         .arg(f));
             }
-            std::array<quint8, FlagCount> flags {};
             for (int v = 0; v < FlagCount; ++v) {
-                switch (parseFlag(flagFields[v], &flags[v])) {
+                switch (parseFlag(flagFields[v], &record.flags[v])) {
                 case FlagStatus::Ok:
                     break;
                 case FlagStatus::NotANumber:
@@ -104,58 +152,105 @@ public:
                             .arg(quotedInMessage(flagFields[v])));
                 }
             }
-            if (!m_table->appendRecord(texts, flags))
-                return error(recordLine, QStringLiteral("ファイルが大きすぎます。"));
+            records->push_back(record);
             *used = reader.position();
             m_line = reader.line();
         }
         return std::nullopt;
     }
 
-private:
+    QIODevice* m_device;
     QString m_filePath;
-    ItemTable* m_table;
+    qsizetype m_piece;
+    QByteArray m_pending;
     int m_line = 1;
+};
+
+// Hands the batches from the thread that reads to the one that decodes, the reader at most a few pieces ahead.
+class BatchQueue final
+{
+public:
+    // False when the queue was closed: nobody takes the batches any more.
+    bool push(Batch batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_batches.size() < Depth || m_closed; });
+        if (m_closed)
+            return false;
+        m_batches.push_back(std::move(batch));
+        m_changed.notify_all();
+        return true;
+    }
+
+    Batch pop()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_batches.empty(); });
+        Batch batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        m_changed.notify_all();
+        return batch;
+    }
+
+    void close()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr size_t Depth = 4;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Batch> m_batches;
+    bool m_closed = false;
 };
 
 } // namespace
 
 std::optional<FileError> DataFile::parse(QByteArrayView bytes, const QString& filePath, ItemTable* table)
 {
-    RecordReader reader(filePath, table);
-    if (bytes.size() > MaxFileSize)
-        return reader.error(0, QStringLiteral("ファイルが大きすぎます。"));
-    *table = ItemTable(bytes.size());
-    qsizetype used = 0;
-    if (std::optional<FileError> failure = reader.read(bytes, true, &used))
-        return failure;
-    table->squeeze();
-    return std::nullopt;
+    QByteArray unowned = QByteArray::fromRawData(bytes.data(), bytes.size());
+    QBuffer device(&unowned);
+    device.open(QIODevice::ReadOnly);
+    return read(&device, filePath, table);
 }
 
 std::optional<FileError> DataFile::read(QIODevice* device, const QString& filePath, ItemTable* table, qsizetype piece)
 {
-    RecordReader reader(filePath, table);
+    PieceParser parser(device, filePath, piece);
     if (device->size() > MaxFileSize)
-        return reader.error(0, QStringLiteral("ファイルが大きすぎます。"));
+        return parser.error(0, QStringLiteral("ファイルが大きすぎます。"));
     *table = ItemTable(device->size());
-    QByteArray buffer(piece, Qt::Uninitialized);
-    qsizetype pending = 0;
+    // For a file of more than one piece, a second thread reads and parses while this one decodes: the two halves
+    // of the work take about as long each.
+    BatchQueue batches;
+    std::thread reader;
+    if (device->size() > piece) {
+        reader = std::thread([&] {
+            for (bool more = true; more;) {
+                Batch batch = parser.next();
+                more = !batch.error && !batch.last;
+                more = batches.push(std::move(batch)) && more;
+            }
+        });
+    }
+    const auto stopReading = qScopeGuard([&] {
+        batches.close();
+        if (reader.joinable())
+            reader.join();
+    });
     for (;;) {
-        // A record longer than the buffer makes it grow.
-        if (pending == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        const qint64 got = device->read(buffer.data() + pending, buffer.size() - pending);
-        if (got < 0)
-            return reader.error(0, device->errorString());
-        const qsizetype filled = pending + qsizetype(got);
-        qsizetype used = 0;
-        if (std::optional<FileError> failure = reader.read(QByteArrayView(buffer).first(filled), got == 0, &used))
-            return failure;
-        if (got == 0)
+        const Batch batch = reader.joinable() ? batches.pop() : parser.next();
+        for (const ParsedRecord& record : batch.records) {
+            if (!table->appendRecord(record.texts, record.flags))
+                return parser.error(record.line, QStringLiteral("ファイルが大きすぎます。"));
+        }
+        if (batch.error)
+            return batch.error;
+        if (batch.last)
             break;
-        pending = filled - used;
-        std::memmove(buffer.data(), buffer.constData() + used, size_t(pending));
     }
     table->squeeze();
     return std::nullopt;
