@@ -5,8 +5,28 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <cstring>
 
 namespace kuranote {
+namespace {
+
+// CR LF, a lone CR and a lone LF each count once.
+int countLineEnds(QByteArrayView text)
+{
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    int lines = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+        ++lines;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))); ++p) {
+        if (p + 1 == end || p[1] != '\n')
+            ++lines;
+    }
+    return lines;
+}
+
+} // namespace
+
 FieldReader::FieldReader(QByteArrayView data, int firstLine)
     : m_data(data)
     , m_line(firstLine)
@@ -43,17 +63,12 @@ bool FieldReader::skipLineEnd()
 
 QByteArrayView FieldReader::readQuoted()
 {
-    // Values are short: one pass finds the closing quote and counts the line ends on the way, CR LF, a lone CR
-    // and a lone LF once each.
     const qsizetype start = m_pos + 1;
-    const char* const end = m_data.data() + m_data.size();
-    const char* p = m_data.data() + start;
-    for (; p != end && *p != '"'; ++p) {
-        if (*p == '\n' || (*p == '\r' && (p + 1 == end || p[1] != '\n')))
-            ++m_line;
-    }
-    const qsizetype close = p - m_data.data();
+    const char* found
+        = static_cast<const char*>(std::memchr(m_data.data() + start, '"', size_t(m_data.size() - start)));
+    const qsizetype close = found ? found - m_data.data() : m_data.size();
     const QByteArrayView value = m_data.sliced(start, close - start);
+    m_line += countLineEnds(value);
     // Whatever follows the closing quote, up to the next comma or line end, is not part of the value.
     m_pos = std::min(close + 1, m_data.size());
     while (m_pos < m_data.size() && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')
