@@ -47,11 +47,22 @@ FlagStatus parseFlag(QByteArrayView field, quint8* value)
 // The texts hold offsets of 32 bits.
 constexpr qint64 MaxFileSize = std::numeric_limits<quint32>::max() - 1;
 
+// A record as parsed: where its texts lie in the bytes of its piece, 64 bytes so that a piece's records take
+// little beside its bytes.
 struct ParsedRecord
 {
-    std::array<QByteArrayView, ItemTable::FieldCount> texts;
+    std::array<quint32, ItemTable::FieldCount> starts;
+    std::array<quint32, ItemTable::FieldCount> lengths;
     std::array<quint8, ItemTable::VillagerCount> flags;
     int line;
+
+    std::array<QByteArrayView, ItemTable::FieldCount> texts(const QByteArray& bytes) const
+    {
+        std::array<QByteArrayView, ItemTable::FieldCount> texts;
+        for (int f = 0; f < ItemTable::FieldCount; ++f)
+            texts[f] = QByteArrayView(bytes.constData() + starts[f], lengths[f]);
+        return texts;
+    }
 };
 
 // The records read from one piece of the file; their texts point into its bytes.
@@ -81,10 +92,14 @@ public:
         return FileError { QDir::toNativeSeparators(m_filePath), line, reason };
     }
 
-    Batch next()
+    // Reads into a batch given back after use, if any, so that its memory serves again.
+    Batch next(Batch batch = {})
     {
-        Batch batch;
-        batch.bytes = std::exchange(m_pending, QByteArray());
+        batch.bytes.resize(0);
+        batch.bytes.append(m_pending);
+        batch.records.clear();
+        batch.error.reset();
+        batch.last = false;
         qsizetype used = 0;
         for (;;) {
             const qsizetype filled = batch.bytes.size();
@@ -97,11 +112,14 @@ public:
                 return batch;
             }
             batch.last = got == 0;
+            // A record in the program's own form takes at least 30 bytes.
+            batch.records.reserve(size_t(batch.bytes.size() / 30));
             batch.error = parse(batch.bytes, batch.last, &batch.records, &used);
             if (batch.error || batch.last || !batch.records.empty())
                 break;
         }
         m_pending = batch.bytes.sliced(used);
+        batch.bytes.resize(used);
         return batch;
     }
 
@@ -115,14 +133,15 @@ private:
         constexpr int FlagCount = ItemTable::VillagerCount;
         FieldReader reader(data, m_line);
         while (!reader.atEnd()) {
-            ParsedRecord record { {}, {}, reader.line() };
+            ParsedRecord record { {}, {}, {}, reader.line() };
             std::array<QByteArrayView, FlagCount> flagFields;
             std::array<int, FlagCount> flagLines {};
             int f = 0;
             for (; f < TextCount + FlagCount && !reader.atEnd(); ++f) {
                 const QByteArrayView field = reader.readField();
                 if (f < TextCount) {
-                    record.texts[f] = field;
+                    record.starts[f] = quint32(field.data() - data.data());
+                    record.lengths[f] = quint32(field.size());
                 } else {
                     flagFields[f - TextCount] = field;
                     flagLines[f - TextCount] = reader.fieldLine();
@@ -199,11 +218,28 @@ public:
         m_changed.notify_all();
     }
 
+    // Batches decoded and given back, so that the reader reuses their memory instead of allocating afresh.
+    void giveBack(Batch batch)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_spent.push_back(std::move(batch));
+    }
+    Batch takeSpent()
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_spent.empty())
+            return {};
+        Batch batch = std::move(m_spent.back());
+        m_spent.pop_back();
+        return batch;
+    }
+
 private:
     static constexpr size_t Depth = 4;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Batch> m_batches;
+    std::vector<Batch> m_spent;
     bool m_closed = false;
 };
 
@@ -230,7 +266,7 @@ std::optional<FileError> DataFile::read(QIODevice* device, const QString& filePa
     if (device->size() > piece) {
         reader = std::thread([&] {
             for (bool more = true; more;) {
-                Batch batch = parser.next();
+                Batch batch = parser.next(batches.takeSpent());
                 more = !batch.error && !batch.last;
                 more = batches.push(std::move(batch)) && more;
             }
@@ -242,15 +278,16 @@ std::optional<FileError> DataFile::read(QIODevice* device, const QString& filePa
             reader.join();
     });
     for (;;) {
-        const Batch batch = reader.joinable() ? batches.pop() : parser.next();
+        Batch batch = reader.joinable() ? batches.pop() : parser.next(batches.takeSpent());
         for (const ParsedRecord& record : batch.records) {
-            if (!table->appendRecord(record.texts, record.flags))
+            if (!table->appendRecord(record.texts(batch.bytes), record.flags))
                 return parser.error(record.line, QStringLiteral("ファイルが大きすぎます。"));
         }
         if (batch.error)
             return batch.error;
         if (batch.last)
             break;
+        batches.giveBack(std::move(batch));
     }
     table->squeeze();
     return std::nullopt;
