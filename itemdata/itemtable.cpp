@@ -54,7 +54,15 @@ ItemTable::Lengths ItemTable::lengths(int record) const
 
 QStringView ItemTable::text(int record, Field field) const
 {
-    return texts(record)[field];
+    const Lengths n = lengths(record);
+    const QChar* start = m_text.constData() + at(record).text;
+    for (const Place& place : Layout) {
+        start += place.marked ? MarkerUnits : 0;
+        if (place.field == field)
+            break;
+        start += n[place.field];
+    }
+    return QStringView(start, n[field]);
 }
 
 std::array<QStringView, ItemTable::FieldCount> ItemTable::texts(int record) const
