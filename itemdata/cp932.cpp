@@ -34,7 +34,7 @@ bool isTrailByte(uchar b)
 
 struct Tables
 {
-    // Decoding entries: the unit, and Reversible.
+    // Decoding entries: the unit, with Reversible and Lead.
     std::array<quint32, 256> single {};
     std::vector<quint32> pair = std::vector<quint32>(0x10000, Invalid);
     // The encoding entry of the code Qt's converter writes for each unit that has one; 0 for the others.

@@ -115,11 +115,10 @@ char16_t* ItemTable::textRoom(qsizetype units)
 bool ItemTable::appendRecord(
     const std::array<QByteArrayView, FieldCount>& texts, const std::array<quint8, VillagerCount>& flags)
 {
+    // Every byte decodes to at most one unit.
     qsizetype room = 5 * MarkerUnits;
-    qsizetype bytes = 0;
     for (const QByteArrayView text : texts)
-        bytes += text.size();
-    room += bytes;
+        room += text.size();
     if (m_textUsed + room > qsizetype(std::numeric_limits<quint32>::max()))
         return false;
 
