@@ -56,10 +56,10 @@ const QStringList characters { QStringLiteral("カンナ工房"), QStringLiteral
 const QStringList notes { QStringLiteral("重い, 2人で運ぶ"), QStringLiteral("色違いあり"), QStringLiteral("季節限定"),
     QStringLiteral(""), QStringLiteral("雨の日に もらえる"), QStringLiteral("交換のみ") };
 
-QString itemName(Random& random)
+QString itemName(Random& random, int shortest, int longest)
 {
-    // 3 to 20 characters, mixing the kinds of text a catalogue holds.
-    const int length = 3 + random.below(18);
+    // Mixing the kinds of text a catalogue holds.
+    const int length = shortest + random.below(longest - shortest + 1);
     QString name;
     while (name.size() < length) {
         switch (random.below(4)) {
@@ -79,6 +79,11 @@ QString itemName(Random& random)
     return name.left(length);
 }
 
+QString sellText(Random& random)
+{
+    return QStringLiteral("%1つぶ").arg(50 * (1 + random.below(80)));
+}
+
 QByteArray sjis(const QString& text)
 {
     return Cp932::encode(text).value_or(QByteArray());
@@ -91,8 +96,9 @@ QString keyedWord()
     return QStringLiteral("きらり");
 }
 
-void generateCatalogue(const QString& folder, int items, quint32 seed)
+void generateCatalogue(const QString& folder, int items, CatalogueTexts kind, quint32 seed)
 {
+    const bool typical = kind == CatalogueTexts::Typical;
     Random random(seed);
     FieldWriter writer(qsizetype(items) * 100);
     const auto record = [&](const QStringList& texts, const std::array<int, 4>& flags) {
@@ -114,9 +120,16 @@ void generateCatalogue(const QString& folder, int items, quint32 seed)
         std::array<int, 4> flags {};
         for (int& flag : flags)
             flag = random.chance(30) ? 1 : 0;
-        record({ itemName(random), random.pick(sets), random.pick(series), random.pick(characters),
-                   QStringLiteral("%1つぶ").arg(50 * (1 + random.below(80))), random.pick(notes), seek },
-            flags);
+        // A braced list is evaluated in order, so the same seed gives the same catalogue.
+        if (typical) {
+            record({ itemName(random, 3, 20), random.pick(sets), random.pick(series), random.pick(characters),
+                       sellText(random), random.pick(notes), seek },
+                flags);
+        } else {
+            record({ itemName(random, 2, 4), QString(), QString(), random.pick(characters), sellText(random), QString(),
+                       seek },
+                flags);
+        }
     }
     writeFileSafely(filePathIn(folder, QStringLiteral("kuradata_v2.csv")), writer.take());
 

@@ -57,13 +57,14 @@ double medianMs(int runs, const std::function<void()>& run)
     return times[times.size() / 2];
 }
 
-double peakResidentMegabytes()
+// "VmHWM:" for the peak resident memory so far, "VmRSS:" for the resident memory now.
+double residentMegabytes(const char* field = "VmHWM:")
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
+        if (line.startsWith(field))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return 0;
@@ -80,12 +81,44 @@ int probeStartup(const QString& folder)
         return 1;
     form.show();
     QCoreApplication::processEvents();
-    std::printf("shown %d %.1f\n", document.list().rowCount(), peakResidentMegabytes());
+    std::printf("shown %d %.1f\n", document.list().rowCount(), residentMegabytes());
     std::fflush(stdout);
     return 0;
 }
 
-std::vector<Figure> measure(int items, int runs, const QString& self)
+// The child process of the memory breakdown: the resident memory once Qt has started, once the catalogue is
+// loaded, and at the peak of ordering the name column, without any window.
+int probeMemory(const QString& folder)
+{
+    const double qt = residentMegabytes("VmRSS:");
+    ItemTable items;
+    if (DataFile::load(folder, &items))
+        return 1;
+    const double loaded = residentMegabytes("VmRSS:");
+    const quint8 villager = 1;
+    ItemRowSource source(items, villager);
+    ColumnOrders orders(source);
+    sink = int(orders.order(0).size());
+    std::printf("memory %.1f %.1f %.1f\n", qt, loaded, residentMegabytes());
+    std::fflush(stdout);
+    return 0;
+}
+
+// Runs this program again with the given arguments, offscreen, and returns the first line it prints.
+QList<QByteArray> childLine(const QString& self, const QStringList& arguments)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(self, arguments);
+    child.waitForReadyRead(120000);
+    const QList<QByteArray> line = child.readAllStandardOutput().trimmed().split(' ');
+    child.waitForFinished(120000);
+    return line;
+}
+
+std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QString& self)
 {
     std::vector<Figure> figures;
     const auto add = [&](const QString& metric, double value, const QString& unit = QStringLiteral("ms")) {
@@ -93,7 +126,7 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
         std::fprintf(stderr, "  %-18s %10.1f %s\n", qPrintable(metric), value, qPrintable(unit));
     };
     QTemporaryDir dir;
-    generateCatalogue(dir.path(), items);
+    generateCatalogue(dir.path(), items, texts);
     const QString dataPath = dir.filePath(DataFile::fileName);
     std::fprintf(stderr, "%d items (%.1f MB)\n", items, double(QFileInfo(dataPath).size()) / 1e6);
 
@@ -128,6 +161,9 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     add(QStringLiteral("fill_key"), fillKey);
     add(QStringLiteral("fill_key_rows"), document.showcount(), QStringLiteral("rows"));
     add(QStringLiteral("fill_wild"), fill(QStringLiteral("[ほく]?#"), ListColumn::Item));
+    // Wildcards at both ends that the markers "(1)" to "(5)" cannot satisfy, so that every text is read through.
+    add(QStringLiteral("fill_wild_ends"), fill(QStringLiteral("?し#?"), ListColumn::Item));
+    add(QStringLiteral("fill_wild_lists"), fill(QStringLiteral("[!あ-ん]*[0-9][ア-ン]"), ListColumn::Item));
     add(QStringLiteral("fill_adversarial"), fill(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), ListColumn::Item));
     add(QStringLiteral("fill_number"), fill(allItemsKey, ListColumn::Number));
     add(QStringLiteral("fill_flag"), fill(allItemsKey, ListColumn::OtherVillager1));
@@ -156,23 +192,23 @@ std::vector<Figure> measure(int items, int runs, const QString& self)
     std::vector<double> startups;
     double rss = 0;
     for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(environment);
         QElapsedTimer timer;
         timer.start();
-        child.start(self, { QStringLiteral("--probe-startup"), dir.path() });
-        child.waitForReadyRead(120000);
+        const QList<QByteArray> line = childLine(self, { QStringLiteral("--probe-startup"), dir.path() });
         startups.push_back(double(timer.nsecsElapsed()) / 1e6);
-        const QList<QByteArray> line = child.readAllStandardOutput().trimmed().split(' ');
         rss = line.size() == 3 ? line[2].toDouble() : 0;
-        child.waitForFinished(120000);
     }
     std::sort(startups.begin(), startups.end());
     add(QStringLiteral("startup"), startups[startups.size() / 2]);
     add(QStringLiteral("rss"), rss, QStringLiteral("MB"));
     add(QStringLiteral("data_file"), double(QFileInfo(dataPath).size()) / (1024.0 * 1024.0), QStringLiteral("MB"));
+
+    const QList<QByteArray> memory = childLine(self, { QStringLiteral("--probe-memory"), dir.path() });
+    if (memory.size() == 4) {
+        add(QStringLiteral("mem_qt"), memory[1].toDouble(), QStringLiteral("MB"));
+        add(QStringLiteral("mem_table"), memory[2].toDouble() - memory[1].toDouble(), QStringLiteral("MB"));
+        add(QStringLiteral("mem_first_sort"), memory[3].toDouble() - memory[2].toDouble(), QStringLiteral("MB"));
+    }
     return figures;
 }
 
@@ -204,7 +240,11 @@ void printTable(const std::vector<Figure>& figures, const std::vector<int>& size
         std::printf("\n");
     }
     const std::vector<std::pair<QString, QString>> ratios { { QStringLiteral("load"), QStringLiteral("load_floor") },
+        { QStringLiteral("startup"), QStringLiteral("load_floor") },
         { QStringLiteral("fill_key"), QStringLiteral("scan_floor") },
+        { QStringLiteral("fill_wild"), QStringLiteral("scan_floor") },
+        { QStringLiteral("fill_wild_ends"), QStringLiteral("scan_floor") },
+        { QStringLiteral("fill_wild_lists"), QStringLiteral("scan_floor") },
         { QStringLiteral("fill_adversarial"), QStringLiteral("fill_key") },
         { QStringLiteral("save"), QStringLiteral("save_floor") },
         { QStringLiteral("rss"), QStringLiteral("data_file") } };
@@ -224,29 +264,35 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == u"--probe-startup")
         return probeStartup(arguments[2]);
-    if (arguments.size() == 4 && arguments[1] == u"--generate") {
-        generateCatalogue(arguments[2], arguments[3].toInt());
-        return 0;
-    }
+    if (arguments.size() == 3 && arguments[1] == u"--probe-memory")
+        return probeMemory(arguments[2]);
 
     std::vector<int> sizes { 10000, 100000, 1000000 };
     int runs = 5;
     QString outPath = QStringLiteral("bench-results.tsv");
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == u"--items") {
+    CatalogueTexts texts = CatalogueTexts::Typical;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const bool hasValue = i + 1 < arguments.size();
+        if (arguments[i] == u"--short-items") {
+            texts = CatalogueTexts::Short;
+        } else if (arguments[i] == u"--items" && hasValue) {
             sizes.clear();
-            for (const QString& size : arguments[i + 1].split(QLatin1Char(',')))
+            for (const QString& size : arguments[++i].split(QLatin1Char(',')))
                 sizes.push_back(size.toInt());
-        } else if (arguments[i] == u"--runs") {
-            runs = arguments[i + 1].toInt();
-        } else if (arguments[i] == u"--out") {
-            outPath = arguments[i + 1];
+        } else if (arguments[i] == u"--runs" && hasValue) {
+            runs = arguments[++i].toInt();
+        } else if (arguments[i] == u"--out" && hasValue) {
+            outPath = arguments[++i];
         }
+    }
+    if (arguments.size() >= 4 && arguments[1] == u"--generate") {
+        generateCatalogue(arguments[2], arguments[3].toInt(), texts);
+        return 0;
     }
 
     std::vector<Figure> all;
     for (int items : sizes) {
-        const std::vector<Figure> figures = measure(items, runs, QCoreApplication::applicationFilePath());
+        const std::vector<Figure> figures = measure(items, texts, runs, QCoreApplication::applicationFilePath());
         all.insert(all.end(), figures.begin(), figures.end());
     }
 

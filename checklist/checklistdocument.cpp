@@ -31,14 +31,11 @@ std::optional<FileError> ChecklistDocument::load()
         return failure;
     if (std::optional<FileError> failure = SettingsFile::parse(settingsBytes, settingsPath, &m_settings))
         return failure;
-    const QString dataPath = filePathIn(m_folder, DataFile::fileName);
-    QByteArray dataBytes;
-    if (std::optional<FileError> failure = readWholeFile(dataPath, &dataBytes))
+    // The catalogue is read a piece at a time, and stamped as it passes.
+    FileStamper dataStamper;
+    if (std::optional<FileError> failure = DataFile::load(m_folder, &m_items, &dataStamper))
         return failure;
-    const FileStamp dataStamp = FileStamp::of(dataBytes);
-    if (std::optional<FileError> failure = DataFile::parse(std::move(dataBytes), dataPath, &m_items))
-        return failure;
-    m_recovery.begin(dataStamp, FileStamp::of(settingsBytes));
+    m_recovery.begin(dataStamper.stamp(), FileStamp::of(settingsBytes));
     m_modified = false;
     return std::nullopt;
 }
@@ -57,10 +54,10 @@ QStringList ChecklistDocument::filesChangedElsewhere() const
 
 std::optional<FileError> ChecklistDocument::kurasave()
 {
-    const QByteArray data = DataFile::encode(m_items);
-    if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, DataFile::fileName), data))
+    FileStamper dataStamper;
+    if (std::optional<FileError> failure = DataFile::save(m_folder, m_items, &dataStamper))
         return failure;
-    m_recovery.dataFileSaved(FileStamp::of(data));
+    m_recovery.dataFileSaved(dataStamper.stamp());
     const QByteArray settings = SettingsFile::encode(m_settings);
     if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, SettingsFile::fileName), settings))
         return failure;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "fielderror.h"
+#include "filestamp.h"
 #include "itemtable.h"
 
 #include <optional>
+
+class QIODevice;
 
 namespace kuranote {
 
@@ -12,11 +15,16 @@ namespace DataFile {
 
 inline const QString fileName = QStringLiteral("kuradata_v2.csv");
 
-std::optional<FileError> load(const QString& folder, ItemTable* table);
+// A stamper given takes the stamp of the bytes read or written, as they pass.
+std::optional<FileError> load(const QString& folder, ItemTable* table, FileStamper* stamper = nullptr);
 // Reads a file's bytes into a table; filePath only names the file in an error.
-std::optional<FileError> parse(QByteArray bytes, const QString& filePath, ItemTable* table);
+std::optional<FileError> parse(QByteArrayView bytes, const QString& filePath, ItemTable* table);
+// The same from a device, read a piece of the given size at a time, so that the file's bytes never lie in
+// memory beside the texts decoded from them.
+std::optional<FileError> read(QIODevice* device, const QString& filePath, ItemTable* table, qsizetype piece = 1 << 20,
+    FileStamper* stamper = nullptr);
 QByteArray encode(const ItemTable& table);
-std::optional<FileError> save(const QString& folder, const ItemTable& table);
+std::optional<FileError> save(const QString& folder, const ItemTable& table, FileStamper* stamper = nullptr);
 
 } // namespace DataFile
 } // namespace kuranote

@@ -27,8 +27,10 @@ int countLineEnds(QByteArrayView text)
 
 } // namespace
 
-FieldReader::FieldReader(QByteArrayView data)
+FieldReader::FieldReader(QByteArrayView data, int firstLine)
     : m_data(data)
+    , m_line(firstLine)
+    , m_fieldLine(firstLine)
 {
 }
 

@@ -15,9 +15,11 @@ namespace kuranote {
 class FieldReader final
 {
 public:
-    explicit FieldReader(QByteArrayView data);
+    // firstLine: the line on which data begins, for data that continues what an earlier reader read.
+    explicit FieldReader(QByteArrayView data, int firstLine = 1);
 
     bool atEnd() const { return m_pos >= m_data.size(); }
+    qsizetype position() const { return m_pos; }
     // Reads the next field; at the end of the data it returns an empty value and leaves atEnd() set.
     QByteArrayView readField();
     // The 1-based line on which the field last read began.
@@ -33,8 +35,8 @@ private:
 
     QByteArrayView m_data;
     qsizetype m_pos = 0;
-    int m_line = 1;
-    int m_fieldLine = 1;
+    int m_line;
+    int m_fieldLine;
 };
 
 } // namespace kuranote

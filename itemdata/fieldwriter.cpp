@@ -1,5 +1,7 @@
 #include "fieldwriter.h"
 
+#include "cp932.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -8,15 +10,19 @@ namespace kuranote {
 FieldWriter::FieldWriter(qsizetype sizeHint)
 {
     m_bytes.resize(std::max<qsizetype>(sizeHint, 64));
+    m_data = m_bytes.data();
 }
 
-char* FieldWriter::room(qsizetype n)
+void FieldWriter::grow(qsizetype n)
 {
-    if (m_used + n > m_bytes.size())
-        m_bytes.resize(std::max(m_used + n, m_bytes.size() * 2));
-    char* at = m_bytes.data() + m_used;
-    m_used += n;
-    return at;
+    m_bytes.resize(std::max(m_used + n, m_bytes.size() * 2));
+    m_data = m_bytes.data();
+}
+
+void FieldWriter::clear()
+{
+    m_used = 0;
+    m_lineStarted = false;
 }
 
 void FieldWriter::separate()
@@ -40,6 +46,20 @@ void FieldWriter::text(QByteArrayView bytes)
     }
     if (!bytes.isEmpty())
         std::memcpy(at + quotes, bytes.data(), size_t(bytes.size()));
+}
+
+void FieldWriter::decodedText(QStringView text)
+{
+    separate();
+    // Bare for a double quote, as text() writes it.
+    const qsizetype quotes = text.contains(u'"') ? 0 : 1;
+    char* at = room(text.size() * 2 + 2 * quotes);
+    if (quotes)
+        *at = '"';
+    const qsizetype length = Cp932::encodeDecodedInto(text, at + quotes);
+    if (quotes)
+        at[length + 1] = '"';
+    m_used -= text.size() * 2 - length; // the room a unit of one byte did not take
 }
 
 void FieldWriter::number(qint64 value)
@@ -79,6 +99,7 @@ QByteArray FieldWriter::take()
     m_bytes.resize(m_used);
     m_used = 0;
     m_lineStarted = false;
+    m_data = nullptr;
     return std::exchange(m_bytes, QByteArray());
 }
 

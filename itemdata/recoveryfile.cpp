@@ -19,7 +19,6 @@
 namespace kuranote {
 namespace {
 
-constexpr auto digestAlgorithm = QCryptographicHash::Blake2b_256;
 constexpr QByteArrayView formatName = "kuranote recovery";
 constexpr qint64 formatVersion = 1;
 constexpr QByteArrayView flagWord = "flag";
@@ -42,11 +41,6 @@ QByteArrayView wordOf(SettingsText field)
     Q_UNREACHABLE();
 }
 
-QByteArray digestOf(QByteArrayView bytes)
-{
-    return QCryptographicHash::hash(bytes, digestAlgorithm);
-}
-
 // A whole number from min to max, or nothing.
 std::optional<qint64> wholeNumber(QByteArrayView field, qint64 min, qint64 max)
 {
@@ -65,26 +59,6 @@ void writeStamp(FieldWriter& writer, const QString& fileName, const FileStamp& s
 }
 
 } // namespace
-
-FileStamp FileStamp::of(QByteArrayView bytes)
-{
-    return { bytes.size(), digestOf(bytes) };
-}
-
-bool fileChangedSince(const QString& path, const FileStamp& stamp)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return false;
-    if (info.size() != stamp.size)
-        return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    // Read in pieces: the catalogue may be large, and only its digest is wanted.
-    QCryptographicHash hash(digestAlgorithm);
-    return !hash.addData(&file) || file.size() != stamp.size || hash.result() != stamp.digest;
-}
 
 QByteArray RecoveryFile::encode(const RecoveryRecord& record)
 {

@@ -2,6 +2,7 @@
 
 #include "datafile.h"
 #include "fielderror.h"
+#include "filestamp.h"
 #include "storedtext.h"
 
 #include <QByteArray>
@@ -11,23 +12,6 @@
 
 namespace kuranote {
 
-// What tells a file's content apart: its size and a digest of its bytes. A modification time
-// cannot: a copy, a sync tool or a clock set back can leave it as it was over new bytes.
-struct FileStamp
-{
-    qint64 size = 0;
-    QByteArray digest; // BLAKE2b-256: as safe as SHA-256 against a chance match, and faster here
-
-    static FileStamp of(QByteArrayView bytes);
-
-    friend bool operator==(const FileStamp& a, const FileStamp& b) { return a.size == b.size && a.digest == b.digest; }
-    friend bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b); }
-};
-
-// Whether the file at path holds other bytes than those of the stamp. A missing file, or a folder
-// in its place, holds nothing a save could overwrite, and counts as unchanged; a file that cannot
-// be read cannot be vouched for, and counts as changed.
-bool fileChangedSince(const QString& path, const FileStamp& stamp);
 
 // The texts of the settings that the user edits.
 enum class SettingsText { TownName, VillagerName, NameColor, BackColor };

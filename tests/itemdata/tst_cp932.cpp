@@ -33,6 +33,7 @@ private Q_SLOTS:
     void everyCode_decodesAsQtsConverter();
     void everyCharacter_encodesAsQtsConverter();
     void invalidBytes_decodeAsReplacement();
+    void everyCode_encodesBackWhenQtWritesIt();
     void typedText_isEncodedOrRefused();
     void storedText_keepsItsBytes();
     void missingConverter_isReportedAndDecodesNothing();
@@ -106,6 +107,34 @@ void TestCp932::invalidBytes_decodeAsReplacement()
     // A lead byte without its trail byte, at the end and before a line end.
     QCOMPARE(Cp932::decode("a\x82"), u"a\uFFFD"_s);
     QCOMPARE(Cp932::decode("\x82\r\n"), u"\uFFFD\r\n"_s);
+}
+
+void TestCp932::everyCode_encodesBackWhenQtWritesIt()
+{
+    // Each byte and each pair of bytes: the decoding says it encodes back exactly when it holds no invalid byte
+    // and Qt's converter writes what it decodes to as those very bytes; encoding back then gives them.
+    int reversible = 0;
+    for (int code = 0; code < 0x10000; ++code) {
+        const QByteArray bytes = code < 0x100 ? QByteArray(1, char(code)) : QByteArray(1, char(code >> 8)) + char(code);
+        char16_t unit[2] = {};
+        const Cp932::Decoded decoded = Cp932::decodeInto(bytes, unit);
+        const QString text = QString(reinterpret_cast<const QChar*>(unit), decoded.units);
+        const bool qtWritesIt = !text.contains(u'\uFFFD') && Cp932::encode(text) == bytes;
+        QVERIFY2(decoded.reversible == qtWritesIt, qPrintable(QString::number(code, 16)));
+        if (!decoded.reversible)
+            continue;
+        char back[4] = {};
+        QCOMPARE(QByteArray(back, Cp932::encodeDecodedInto(text, back)), bytes);
+        ++reversible;
+    }
+    QVERIFY2(reversible > 7000, qPrintable(QString::number(reversible)));
+    // The NEC-selected IBM extensions and the 0x87 row repeat characters that Qt writes elsewhere.
+    char16_t unit[4] = {};
+    QCOMPARE(Cp932::decodeInto("\xED\x40", unit).reversible, false);
+    QCOMPARE(Cp932::decodeInto("\xFA\x5C", unit).reversible, true);
+    QCOMPARE(Cp932::decodeInto("\x87\x90", unit).reversible, false);
+    QCOMPARE(Cp932::decodeInto("\x81\xE0", unit).reversible, true);
+    QCOMPARE(Cp932::decodeInto("ab\x82\xA0", unit).reversible, true);
 }
 
 void TestCp932::typedText_isEncodedOrRefused()

@@ -2,6 +2,9 @@
 #include "itemdata/safesave.h"
 #include "testfiles.h"
 
+#include "itemdata/cp932.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +19,9 @@ class TestDataFile : public QObject
 private Q_SLOTS:
     void init();
     void loadsRecordsInFileOrder();
+    void longTextsAndKeptBytes_keepTheirPlaces();
+    void readInPieces_sameAsWhole_data();
+    void readInPieces_sameAsWhole();
     void roundTrip_writesTheSameBytes_data();
     void roundTrip_writesTheSameBytes();
     void changedFlag_isWrittenAlone();
@@ -53,6 +59,93 @@ void TestDataFile::loadsRecordsInFileOrder()
     QCOMPARE(table.flag(2, 3), quint8(2));
     QCOMPARE(table.flag(2, 4), quint8(255));
     QCOMPARE(table.text(1, ItemTable::Name), u"名前");
+}
+
+void TestDataFile::longTextsAndKeptBytes_keepTheirPlaces()
+{
+    // Lengths of 255 units and more are kept apart from the rest; 0xED40 is kept as read, since Qt writes its
+    // character as 0xFA5C.
+    const QString name(300, u'木');
+    const QString etc(254, u'a');
+    const QString seek(255, u'b');
+    const QByteArray record = "\"" + sjis(name) + "\",\"\xED\x40\",\"s2\",\"c\",\"100\",\"" + sjis(etc) + "\",\""
+        + sjis(seek) + "\",1,2,3,4\r\n";
+    const QByteArray bytes = "\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n" + record + record;
+    writeBytes(path(), bytes);
+    ItemTable table;
+    QVERIFY(!DataFile::load(m_dir->path(), &table));
+    QCOMPARE(table.count(), 3);
+    for (int r = 2; r <= 3; ++r) {
+        QCOMPARE(table.text(r, ItemTable::Name), name);
+        QCOMPARE(table.text(r, ItemTable::Set1), Cp932::decode("\xED\x40"));
+        QCOMPARE(table.text(r, ItemTable::Set2), u"s2");
+        QCOMPARE(table.text(r, ItemTable::Sell), u"100");
+        QCOMPARE(table.text(r, ItemTable::Etc), etc);
+        QCOMPARE(table.searchText(r),
+            u"(1)"_s + name + u"(2)"_s + Cp932::decode("\xED\x40") + u"s2(3)c(4)"_s + etc + u"(5)"_s + seek);
+        QCOMPARE(table.storedBytes(r, ItemTable::Set1), QByteArray("\xED\x40"));
+        QCOMPARE(table.storedBytes(r, ItemTable::Seek), sjis(seek));
+        QCOMPARE(table.flag(r, 4), quint8(4));
+    }
+    QCOMPARE(table.encodesBack(1), true);
+    QCOMPARE(table.encodesBack(2), false);
+    QVERIFY(!DataFile::save(m_dir->path(), table));
+    QCOMPARE(readBytes(path()), bytes);
+}
+
+// Everything a table tells, one line a record, to compare two tables at once.
+static QStringList contents(const ItemTable& table)
+{
+    QStringList lines;
+    for (int record = 1; record <= table.count(); ++record) {
+        QStringList line { table.searchText(record).toString() };
+        for (int f = 0; f < ItemTable::FieldCount; ++f) {
+            line << table.text(record, ItemTable::Field(f)).toString()
+                 << QString::fromLatin1(table.storedBytes(record, ItemTable::Field(f)).toHex());
+        }
+        for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager)
+            line << QString::number(table.flag(record, villager));
+        lines << line.join(u'|');
+    }
+    return lines;
+}
+
+void TestDataFile::readInPieces_sameAsWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray header("\"h\",\"\",\"\",\"\",\"\",\"\",\"\",0,0,0,0\r\n");
+    QTest::newRow("line ends of every kind, in texts too") << header
+            + "\"a\r\nb\",\"c,d\",\"\",\"e\rf\",\"\",\"\",\"g\nh\",1,0,0,1\r"
+              "x,,,,,,,0,1,0,0\ny,,,,,,, 2 ,0,0,1\r\n";
+    QTest::newRow("blanks and words around the fields") << header + "  a , b ,\"c\"tail,,,,,one,0,0,1\r\n";
+    QTest::newRow("record longer than the pieces") << header + "\"" + QByteArray(300, 'n') + "\",,,,,,,0,0,0,0\r\n";
+    QTest::newRow("double-byte codes and invalid bytes")
+        << header + sjis(u"\"木の椅子\",\"家具\",,,,,\"いす\",1,1,1,1\r\n"_s) + "\"\xED\x40\x80\x82\",,,,,,,0,0,0,0";
+    QTest::newRow("no line end at the end") << header + "a,,,,,,,0,0,0,1";
+    QTest::newRow("error after many lines") << header + header + header + "a,b,c,d,e,f,g,0,x1,0,0\r\n";
+    QTest::newRow("quote never closed") << header + "\"a,,,,,,,0,0,0,0\r\n";
+    QTest::newRow("record cut short at the end") << header + "a,b,c\r\n";
+}
+
+void TestDataFile::readInPieces_sameAsWhole()
+{
+    QFETCH(QByteArray, bytes);
+    ItemTable whole;
+    const std::optional<FileError> wholeFailure = DataFile::parse(bytes, path(), &whole);
+    for (const qsizetype piece : { 1, 2, 3, 7, 64 }) {
+        QBuffer device(&bytes);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        ItemTable pieces;
+        const std::optional<FileError> failure = DataFile::read(&device, path(), &pieces, piece);
+        QCOMPARE(failure.has_value(), wholeFailure.has_value());
+        if (failure) {
+            QCOMPARE(failure->line, wholeFailure->line);
+            QCOMPARE(failure->reason, wholeFailure->reason);
+        } else {
+            QCOMPARE(contents(pieces), contents(whole));
+        }
+    }
 }
 
 void TestDataFile::roundTrip_writesTheSameBytes_data()

@@ -121,6 +121,21 @@ void tst_ListModel::rowsAscendByColumnText_data()
         << QStringList { u"b"_s, u"a"_s, u"b"_s, u"a"_s, u"b"_s } << QList<int> { 2, 4, 1, 3, 5 };
     QTest::newRow("zero-padded numbers") << QStringList { u"0010"_s, u"0002"_s, u"0100"_s, u"0001"_s }
                                          << QList<int> { 4, 2, 1, 3 };
+
+    // Enough records to be ordered in two halves on two threads and merged; every number three times, so that
+    // equal texts meet from both halves, after a prefix longer than the keys' inline part.
+    QStringList many;
+    std::vector<std::pair<int, int>> numberAndRecord;
+    for (int record = 1; record <= 30000; ++record) {
+        const int number = record * 7919 % 10007;
+        many << u"あいうえおかきくけこ%1"_s.arg(number, 5, 10, QLatin1Char('0'));
+        numberAndRecord.push_back({ number, record });
+    }
+    std::sort(numberAndRecord.begin(), numberAndRecord.end());
+    QList<int> manyOrder;
+    for (const auto& [number, record] : numberAndRecord)
+        manyOrder << record;
+    QTest::newRow("halves ordered apart and merged") << many << manyOrder;
 }
 
 void tst_ListModel::rowsAscendByColumnText()

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void matches();
     void searchText_data();
     void searchText();
+    void longAndWidePieces_data();
+    void longAndWidePieces();
     void invalidPattern_data();
     void invalidPattern();
     void viewOfLargerText_seesOnlyTheView();
@@ -147,6 +149,71 @@ void tst_Wildcard::searchText_data()
 }
 
 void tst_Wildcard::searchText()
+{
+    compareMatch();
+}
+
+void tst_Wildcard::longAndWidePieces_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("expected");
+
+    // Up to 64 elements are followed all at once; the rest of a longer piece is compared where those match.
+    const QString a63(63, u'a');
+    const QString a64(64, u'a');
+    addRow("piece of 64 elements", u"*"_s + QString(63, u'?') + u"#*"_s, a63 + u'7', true);
+    addRow(
+        "piece of 64 elements, one unit short", u"*"_s + QString(63, u'?') + u"#*"_s, QString(62, u'a') + u'7', false);
+    addRow("piece of 65 elements, found after a near miss", u"*?"_s + a63 + u"b*"_s, a64 + u'c' + a64 + u'b', true);
+    addRow("piece of 65 elements, only near misses", u"*?"_s + a63 + u"b*"_s, a64 + u'c' + a64 + u'c', false);
+    addRow("piece of 65 elements may not overlap the tail", u"*?"_s + a63 + u"b*b"_s, u'x' + a63 + u'b', false);
+
+    // A list of 600 single units every other unit apart: more places where the answer changes than a table holds.
+    QString sparse;
+    for (int i = 0; i < 600; ++i)
+        sparse += QChar(char16_t(0x4E00 + 2 * i));
+    addRow("list too wide for a table, member", u"*["_s + sparse + u"]#*"_s,
+        u"xx\u4E02"
+        "5x"_s,
+        true);
+    addRow("list too wide for a table, between members", u"*["_s + sparse + u"]#*"_s,
+        u"xx\u4E03"
+        "5x"_s,
+        false);
+
+    // Lists whose members lie in every block of 256 units; so many pieces that only the first get tables.
+    QString everyBlock;
+    for (int high = 0; high < 256; ++high)
+        everyBlock += QChar(char16_t(high << 8 | 0x41));
+    QString manyPieces;
+    for (int i = 0; i < 12; ++i)
+        manyPieces += u"*["_s + everyBlock + u"]?"_s;
+    addRow("members in every block", u"*["_s + everyBlock + u"]#*"_s,
+        u"\uFF41"
+        "1"_s,
+        true);
+    addRow("members in every block, non-member", u"*["_s + everyBlock + u"]#*"_s,
+        u"\uFF42"
+        "1"_s,
+        false);
+    addRow("many wide pieces", manyPieces + u'*', QString(12, u'\uFF41') + QString(12, u'A'), true);
+    addRow("many wide pieces, one too few", manyPieces + u'*', QString(23, u'\uFF41'), false);
+    addRow("negated range across blocks", u"*[!\u00FF-\u3001]#*"_s,
+        u"\u3000"
+        "1\u3002"
+        "2"_s,
+        true);
+    addRow("negated range across blocks, inside", u"*[!\u00FF-\u3001]#*"_s,
+        u"\u3000"
+        "1\u00FF"
+        "2"_s,
+        false);
+    addRow("range to the last unit", u"*[\uFFF0-\uFFFF]*"_s, u"a\uFFFF"_s, true);
+    addRow("range from the first unit", u"*[\u0000-\u0001]*"_s, QString(QChar(u'\0')), true);
+}
+
+void tst_Wildcard::longAndWidePieces()
 {
     compareMatch();
 }

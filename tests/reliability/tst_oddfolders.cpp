@@ -25,7 +25,7 @@ QByteArray oldFileMarking(const ItemTable& table, QList<int>* records)
     *records = { 2, 5 };
     QByteArray bytes = sjis(u"旧データ\r\n"_s);
     for (int record : *records)
-        bytes += table.storedBytes(record, ItemTable::Name).toByteArray() + ",1\r\n";
+        bytes += table.storedBytes(record, ItemTable::Name) + ",1\r\n";
     return bytes;
 }
 
