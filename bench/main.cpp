@@ -4,7 +4,6 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "platform/prompts.h"
 
@@ -15,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <unicode/ucnv.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -22,6 +23,32 @@
 using namespace kuranote;
 
 namespace {
+
+// The floors decode and encode with ICU's general converter for code page 932 (the one Qt's "windows-31j"
+// wraps), in one call each: what any program pays to turn the file into text and back.
+QString floorDecode(QByteArrayView bytes)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("windows-31j", &status);
+    QString text(bytes.size(), Qt::Uninitialized);
+    const int32_t units = ucnv_toUChars(converter, reinterpret_cast<UChar*>(text.data()), int32_t(text.size()),
+        bytes.data(), int32_t(bytes.size()), &status);
+    ucnv_close(converter);
+    text.resize(U_SUCCESS(status) ? units : 0);
+    return text;
+}
+
+QByteArray floorEncode(const QString& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("windows-31j", &status);
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    const int32_t size = ucnv_fromUChars(converter, bytes.data(), int32_t(bytes.size()),
+        reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()), &status);
+    ucnv_close(converter);
+    bytes.resize(U_SUCCESS(status) ? size : 0);
+    return bytes;
+}
 
 class SilentPrompts final : public Prompts
 {
@@ -137,7 +164,7 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
     add(QStringLiteral("load_floor"), medianMs(runs, [&] {
         QFile file(dataPath);
         file.open(QIODevice::ReadOnly);
-        sink = int(Cp932::decode(file.readAll()).size());
+        sink = int(floorDecode(file.readAll()).size());
     }));
 
     ChecklistDocument document(dir.path());
@@ -182,7 +209,7 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
             wholeText += table.text(record, ItemTable::Field(field));
     }
     add(QStringLiteral("save_floor"), medianMs(runs, [&] {
-        const QByteArray bytes = Cp932::encode(wholeText).value_or(QByteArray());
+        const QByteArray bytes = floorEncode(wholeText);
         sink = int(bytes.size());
         QFile file(dir.filePath(QStringLiteral("floor.bin")));
         file.open(QIODevice::WriteOnly);
