@@ -1,6 +1,5 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
 #include "platform/programstart.h"
 #include "platform/qtprompts.h"
@@ -22,10 +21,6 @@ int main(int argc, char* argv[])
         QStringLiteral("くらノート: 村の住人ごとに、集めたアイテムをチェックします。"), prompts);
     if (start.exitCode)
         return *start.exitCode;
-    if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
-        prompts.error(nullptr, *failure);
-        return 1;
-    }
     kuranote::ChecklistDocument document(start.folder);
     kuranote::Form1 form(document, prompts);
     if (!form.Form_Load())

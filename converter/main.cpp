@@ -1,6 +1,5 @@
 #include "convertwindow.h"
 
-#include "itemdata/cp932.h"
 #include "platform/japaneseinterface.h"
 #include "platform/programstart.h"
 #include "platform/qtprompts.h"
@@ -23,10 +22,6 @@ int main(int argc, char* argv[])
         QStringLiteral("古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。"), prompts);
     if (start.exitCode)
         return *start.exitCode;
-    if (const std::optional<QString> failure = kuranote::Cp932::tableError()) {
-        prompts.error(nullptr, *failure);
-        return 1;
-    }
     kuranote::ConvertWindow window(prompts, start.folder);
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();

@@ -2,6 +2,7 @@
 
 #include "prompts.h"
 
+#include "itemdata/cp932.h"
 #include "itemdata/datafolder.h"
 
 #include <QCommandLineParser>
@@ -76,6 +77,11 @@ StartFolder readCommandLine(const QString& programName, const QString& descripti
         return { {}, 0 };
     }
 
+    // Without the code page 932 table every Japanese text would show as U+FFFD: stop before any file is read.
+    if (const std::optional<QString> failure = Cp932::tableError()) {
+        prompts.error(nullptr, *failure);
+        return { {}, 1 };
+    }
     const QString programFolder = QCoreApplication::applicationDirPath();
     const DataFolderPlaces places { parser.value(folder), programFolder, userFolder(),
         findSampleFolder(programFolder) };

@@ -21,7 +21,8 @@ struct StartFolder
 
 // Reads the command line (--help, --version, --folder DIR) and decides the data folder. Help and version
 // go to standard output (exit code 0), a wrong command line to standard error (exit code 2), and a data
-// folder that cannot be made ready to an error box (exit code 1), all before any window is shown.
+// folder that cannot be made ready, or a code page 932 table that cannot be built, to an error box (exit code 1),
+// all before any window is shown and any file is read.
 // programName is the executable's name as the user types it.
 StartFolder readCommandLine(const QString& programName, const QString& description, Prompts& prompts);
 
