@@ -20,7 +20,7 @@ work_prefix=kuranote-package
 # shellcheck source=../support/xsession.sh
 source "$(dirname "$0")/../support/xsession.sh"
 unset XDG_DATA_HOME
-require_tools dpkg-deb desktop-file-validate appstreamcli identify Xvfb openbox xdotool xprop iconv cmp
+require_tools dpkg-deb lintian man desktop-file-validate appstreamcli identify Xvfb openbox xdotool xprop iconv cmp
 
 # ---------------------------------------------------------------------------------------------
 # The packages
@@ -63,13 +63,32 @@ sort >"$work/deb-expected" <<'EOF'
 -rw-r--r-- ./usr/share/icons/hicolor/64x64/apps/kuranote.png
 -rw-r--r-- ./usr/share/icons/hicolor/128x128/apps/kuranote.png
 -rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/kuranote.png
+-rw-r--r-- ./usr/share/man/man1/kuranote.1.gz
+-rw-r--r-- ./usr/share/man/man1/kuranote_conv.1.gz
+-rw-r--r-- ./usr/share/man/ja/man1/kuranote.1.gz
+-rw-r--r-- ./usr/share/man/ja/man1/kuranote_conv.1.gz
+-rw-r--r-- ./usr/share/doc/kuranote/copyright
+-rw-r--r-- ./usr/share/doc/kuranote/changelog.gz
+-rw-r--r-- ./usr/share/lintian/overrides/kuranote
 EOF
 diff -u "$work/deb-expected" "$work/deb-content" >&2 || fail "the Debian package holds other files than expected"
+
+step "lintian accepts the Debian package: no error, no warning but the overrides it ships"
+lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$work/lintian.log" 2>&1 ||
+    fail "lintian: $(cat "$work/lintian.log")"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 bin=$root/usr/bin share=$root/usr/share
 desktop_file=$share/applications/kuranote.desktop
+
+step "The manual pages render without a warning, in English and in Japanese"
+for page in "$share"/man/man1/*.1.gz "$share"/man/ja/man1/*.1.gz; do
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/man.log" ||
+        fail "man could not show $page: $(cat "$work/man.log")"
+    [[ ! -s $work/man.log ]] || fail "man warns about $page: $(cat "$work/man.log")"
+    grep -q -- '--folder' "$work/page.txt" || fail "$page does not describe --folder"
+done
 
 step "The menu entry and the software-centre entry pass their validators"
 desktop-file-validate "$desktop_file" || fail "desktop-file-validate refused kuranote.desktop"
@@ -92,6 +111,7 @@ sort >"$work/archive-expected" <<EOF
 -rw-r--r-- $folder/kurasize.dat
 -rw-r--r-- $folder/kuraword.csv
 -rw-r--r-- $folder/README.txt
+-rw-r--r-- $folder/LICENSE
 EOF
 diff -u "$work/archive-expected" "$work/archive-content" >&2 || fail "the archive holds other files than expected"
 tar -xzf "$archive" -C "$work"
@@ -107,14 +127,17 @@ export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-step "--version, --help and a wrong option"
+step "--version, --help and a wrong option in a terminal without a display"
+# As over ssh or in a console: no X, no Wayland, no platform chosen.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 for program in kuranote kuranote_conv; do
-    version=$(QT_QPA_PLATFORM=offscreen "$bin/$program" --version) || fail "$program --version failed"
+    version=$("${no_display[@]}" "$bin/$program" --version) || fail "$program --version failed"
     [[ $version == "$program $(dpkg-deb -f "$deb" Version)" ]] || fail "$program --version said: $version"
-    QT_QPA_PLATFORM=offscreen "$bin/$program" --help >"$work/help.txt" || fail "$program --help failed"
+    "${no_display[@]}" "$bin/$program" --help >"$work/help.txt" || fail "$program --help failed"
     grep -q -- '--folder <DIR>' "$work/help.txt" || fail "$program --help does not name --folder"
+    grep -q "^Usage: .*/$program \[options\]" "$work/help.txt" || fail "$program --help does not name the program"
     code=0
-    QT_QPA_PLATFORM=offscreen "$bin/$program" --no-such-option >"$work/out.txt" 2>"$work/err.txt" || code=$?
+    "${no_display[@]}" "$bin/$program" --no-such-option >"$work/out.txt" 2>"$work/err.txt" || code=$?
     [[ $code -eq 2 ]] || fail "$program --no-such-option ended with $code, not 2"
     [[ ! -s $work/out.txt ]] || fail "$program --no-such-option wrote to standard output"
     grep -q "no-such-option" "$work/err.txt" || fail "$program --no-such-option: $(cat "$work/err.txt")"
