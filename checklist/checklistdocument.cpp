@@ -113,6 +113,17 @@ std::vector<int> ChecklistDocument::restoreRecovery()
     return renamed;
 }
 
+std::optional<QString> ChecklistDocument::setRecoveryAside()
+{
+    m_found = {};
+    const std::optional<QString> aside = moveAside(m_recovery.filePath());
+    if (!aside) {
+        m_recovery.keepOffFile(); // the next write would replace it
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(*aside);
+}
+
 void ChecklistDocument::discardRecovery()
 {
     m_found = {};

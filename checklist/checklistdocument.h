@@ -53,6 +53,10 @@ public:
     // Returns the villagers whose names were restored.
     std::vector<int> restoreRecovery();
     void discardRecovery();
+    // Neither applies nor discards the changes found: the file moves to a dated name beside the data
+    // file. Returns that name, or nothing when it could not be moved (then no change is recorded this
+    // session, since the next write would replace the file).
+    std::optional<QString> setRecoveryAside();
 
     const ItemTable& items() const { return m_items; }
     const Settings& settings() const { return m_settings; }

@@ -10,15 +10,19 @@
 
 int main(int argc, char* argv[])
 {
+    kuranote::nameProgram();
+    const kuranote::CommandLine commandLine = kuranote::readCommandLine(argc, argv, QStringLiteral("kuranote"),
+        QStringLiteral("くらノート: 村の住人ごとに、集めたアイテムをチェックします。"));
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    kuranote::nameProgram();
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
     kuranote::QtPrompts prompts(QStringLiteral("くらノート"));
-    const kuranote::StartFolder start = kuranote::readCommandLine(QStringLiteral("kuranote"),
-        QStringLiteral("くらノート: 村の住人ごとに、集めたアイテムをチェックします。"), prompts);
+    const kuranote::StartFolder start = kuranote::openDataFolder(commandLine.folder, prompts);
     if (start.exitCode)
         return *start.exitCode;
     kuranote::ChecklistDocument document(start.folder);

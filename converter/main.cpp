@@ -9,17 +9,21 @@
 
 int main(int argc, char* argv[])
 {
+    const QString programName = QStringLiteral("kuranote_conv");
+    kuranote::nameProgram();
+    const kuranote::CommandLine commandLine = kuranote::readCommandLine(argc, argv, programName,
+        QStringLiteral("古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。"));
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    kuranote::nameProgram();
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);
 
     // The final message carries no title of its own, only the program's name.
-    const QString programName = QStringLiteral("kuranote_conv");
     kuranote::QtPrompts prompts(programName);
-    const kuranote::StartFolder start = kuranote::readCommandLine(programName,
-        QStringLiteral("古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。"), prompts);
+    const kuranote::StartFolder start = kuranote::openDataFolder(commandLine.folder, prompts);
     if (start.exitCode)
         return *start.exitCode;
     kuranote::ConvertWindow window(prompts, start.folder);

@@ -4,13 +4,21 @@
 
 #include "itemdata/cp932.h"
 #include "itemdata/datafolder.h"
+#include "itemdata/datafolderlock.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QStandardPaths>
 
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
 
 namespace kuranote {
 
@@ -20,6 +28,27 @@ void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+// The arguments as QCoreApplication would give them, before it exists. Windows passes main() the
+// arguments in the ANSI code page, which cannot hold every folder name: ask for the wide ones there.
+QStringList programArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc)
+    Q_UNUSED(argv)
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments.append(QString::fromWCharArray(wide[i]));
+        LocalFree(wide);
+    }
+#else
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+#endif
+    return arguments;
 }
 
 QString userFolder()
@@ -46,7 +75,7 @@ void nameProgram()
     QGuiApplication::setDesktopFileName(QStringLiteral("kuranote"));
 }
 
-StartFolder readCommandLine(const QString& programName, const QString& description, Prompts& prompts)
+CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description)
 {
     const QCommandLineOption help(
         { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("この説明を表示します。"));
@@ -55,20 +84,23 @@ StartFolder readCommandLine(const QString& programName, const QString& descripti
     const QCommandLineOption folder(
         QStringLiteral("folder"), QStringLiteral("ファイルを読み書きするフォルダ。"), QStringLiteral("DIR"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(description + QStringLiteral("\n\n") + folderRule());
     parser.addOptions({ help, version, folder });
 
     const auto refuse = [&](const QString& reason) {
         print(stderr, QStringLiteral("%1: %2\n使い方は「%1 --help」で表示できます。\n").arg(programName, reason));
-        return StartFolder { {}, 2 };
+        return CommandLine { {}, 2 };
     };
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(programArguments(argc, argv)))
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("余分な引数です: %1").arg(parser.positionalArguments().join(u' ')));
     if (parser.isSet(folder) && parser.value(folder).isEmpty())
         return refuse(QStringLiteral("--folder のフォルダが空です。"));
     if (parser.isSet(help)) {
+        // The usage line names the executable, which only an application object knows; a core one
+        // needs no display. The program ends right after it.
+        QCoreApplication application(argc, argv);
+        parser.setApplicationDescription(description + QStringLiteral("\n\n") + folderRule());
         print(stdout, parser.helpText());
         return { {}, 0 };
     }
@@ -76,18 +108,33 @@ StartFolder readCommandLine(const QString& programName, const QString& descripti
         print(stdout, QStringLiteral("%1 %2\n").arg(programName, QCoreApplication::applicationVersion()));
         return { {}, 0 };
     }
+    return { parser.value(folder), std::nullopt };
+}
 
+StartFolder::StartFolder() = default;
+StartFolder::StartFolder(StartFolder&&) noexcept = default;
+StartFolder::~StartFolder() = default;
+
+StartFolder openDataFolder(const QString& folderOption, Prompts& prompts)
+{
+    StartFolder start;
     // Without the code page 932 table every Japanese text would show as U+FFFD: stop before any file is read.
     if (const std::optional<QString> failure = Cp932::tableError()) {
         prompts.error(nullptr, *failure);
-        return { {}, 1 };
+        start.exitCode = 1;
+        return start;
     }
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const DataFolderPlaces places { parser.value(folder), programFolder, userFolder(),
-        findSampleFolder(programFolder) };
-    StartFolder start;
+    const DataFolderPlaces places { folderOption, programFolder, userFolder(), findSampleFolder(programFolder) };
     if (std::optional<FileError> failure = decideDataFolder(places, &start.folder)) {
         prompts.error(nullptr, failure->message());
+        start.exitCode = 1;
+        return start;
+    }
+    start.lock = std::make_unique<DataFolderLock>(start.folder);
+    if (!start.lock->tryLock()) {
+        prompts.error(nullptr, start.lock->inUseMessage());
+        start.lock.reset();
         start.exitCode = 1;
     }
     return start;

@@ -2,28 +2,45 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace kuranote {
 
+class DataFolderLock;
 class Prompts;
 
 // Both programs are the application "kuranote": so they resolve one user data folder, and the desktop
-// ties their windows to the one menu entry. Call once the application object exists.
+// ties their windows to the one menu entry. Needs no application object.
 void nameProgram();
+
+// What the command line (--help, --version, --folder DIR) asked for.
+struct CommandLine
+{
+    QString folder; // --folder; empty when not given
+    std::optional<int> exitCode; // set when the program ends here, without a window
+};
+
+// Reads the command line before any application object exists, so that it works without a display:
+// help and version go to standard output (exit code 0), a wrong command line to standard error (exit
+// code 2). programName is the executable's name as the user types it.
+CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description);
 
 // Where the program's files are, or the exit code when the program is to end at once.
 struct StartFolder
 {
+    StartFolder();
+    StartFolder(StartFolder&&) noexcept;
+    ~StartFolder();
+
     QString folder;
+    std::unique_ptr<DataFolderLock> lock; // held while the program runs
     std::optional<int> exitCode;
 };
 
-// Reads the command line (--help, --version, --folder DIR) and decides the data folder. Help and version
-// go to standard output (exit code 0), a wrong command line to standard error (exit code 2), and a data
-// folder that cannot be made ready, or a code page 932 table that cannot be built, to an error box (exit code 1),
-// all before any window is shown and any file is read.
-// programName is the executable's name as the user types it.
-StartFolder readCommandLine(const QString& programName, const QString& description, Prompts& prompts);
+// Decides the data folder and takes it for this program. A code page 932 table that cannot be built, a
+// data folder that cannot be made ready, or one that another running program holds goes to an error box
+// (exit code 1), before any window is shown and any file is read.
+StartFolder openDataFolder(const QString& folderOption, Prompts& prompts);
 
 } // namespace kuranote

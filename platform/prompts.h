@@ -13,13 +13,15 @@ namespace kuranote {
 class Prompts
 {
 public:
-    enum class Buttons { OkCancel, YesNo, YesNoCancel };
+    // YesNoOrClose shows Yes and No, but closing the box (Escape, the window's close button) answers
+    // Cancel: for a question whose No cannot be undone, where no answer must not count as one.
+    enum class Buttons { OkCancel, YesNo, YesNoCancel, YesNoOrClose };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Prompts() = default;
 
     // A question with the program's title and a question-mark icon. Closing the box answers Cancel,
-    // or No where there is no Cancel.
+    // or No where there is no Cancel (but see YesNoOrClose).
     virtual Answer question(QWidget* parent, const QString& text, Buttons buttons) = 0;
     // A message with an OK button only.
     virtual void message(QWidget* parent, const QString& text) = 0;

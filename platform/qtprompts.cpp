@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QMessageBox>
 
 namespace kuranote {
@@ -16,11 +17,18 @@ Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Button
     QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     if (buttons == Buttons::OkCancel)
         shown = QMessageBox::Ok | QMessageBox::Cancel;
-    else if (buttons == Buttons::YesNo)
+    else if (buttons == Buttons::YesNo || buttons == Buttons::YesNoOrClose)
         shown = QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::Question, m_title, text, shown, parent);
     box.setTextFormat(Qt::PlainText);
-    box.setEscapeButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel);
+    if (buttons == Buttons::YesNoOrClose) {
+        // Escape and the close button press the escape button: a hidden Cancel tells them from No.
+        QPushButton* unanswered = box.addButton(QMessageBox::Cancel);
+        unanswered->hide();
+        box.setEscapeButton(unanswered);
+    } else {
+        box.setEscapeButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel);
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

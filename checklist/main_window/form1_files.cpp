@@ -13,6 +13,16 @@
 
 namespace kuranote {
 
+namespace {
+
+QString cannotMoveRecord()
+{
+    return QStringLiteral("名前を変えられなかったため、そのまま残してあります。そのため今回は、"
+                          "セーブしていない変更を記録できません。");
+}
+
+} // namespace
+
 bool Form1::Form_Load()
 {
     if (std::optional<FileError> failure = m_document.load()) {
@@ -38,8 +48,7 @@ void Form1::offerRecovery()
     const RecoveryFinding found = m_document.findRecovery();
     if (found.kind == RecoveryFinding::Kind::SetAside) {
         const QString kept = found.asidePath.isEmpty()
-            ? QStringLiteral("このファイルは名前を変えられなかったため、そのまま残してあります。そのため今回は、"
-                             "セーブしていない変更を記録できません。")
+            ? QStringLiteral("このファイルは") + cannotMoveRecord()
             : QStringLiteral("このファイルは次の名前で残してあります。\n%1").arg(found.asidePath);
         m_prompts.message(this,
             QStringLiteral("前回セーブされなかった変更の記録がありますが、復元できません。\n\n%1\n\n%2")
@@ -52,8 +61,17 @@ void Form1::offerRecovery()
                                             "残っています。\n\n復元しますか？\n"
                                             "（「いいえ」を選ぶと、これらの変更は破棄されます。）")
                                  .arg(found.changes);
-    if (m_prompts.question(this, question, Prompts::Buttons::YesNo) != Prompts::Answer::Yes) {
+    const Prompts::Answer answer = m_prompts.question(this, question, Prompts::Buttons::YesNoOrClose);
+    if (answer == Prompts::Answer::No) {
         m_document.discardRecovery();
+        return;
+    }
+    if (answer != Prompts::Answer::Yes) {
+        // No answer is no decision: the record stays, under a name of its own, for the user to decide.
+        const std::optional<QString> aside = m_document.setRecoveryAside();
+        m_prompts.message(this,
+            QStringLiteral("前回セーブされなかった変更は復元していません。その記録は%1")
+                .arg(aside ? QStringLiteral("次の名前で残してあります。\n%1").arg(*aside) : cannotMoveRecord()));
         return;
     }
     const std::vector<int> renamed = m_document.restoreRecovery();

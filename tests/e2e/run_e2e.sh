@@ -264,6 +264,7 @@ ask() {
 }
 
 question_closed() { poll 10 no_window_of "$1" '^くらノート$' || fail "the question did not close"; }
+another_window_of() { window_of "$1" "$2" && [[ $window != "$3" ]]; }
 
 # Clicks the row to select it and presses Enter, and sees the row's check box change.
 tick_row() {
@@ -426,6 +427,22 @@ checklist_scenario() {
     recovery_scenario "$folder"
 }
 
+# A second program started on a folder in use shows one error box, ends with exit code 1 and writes nothing.
+refused_while_running() {
+    local folder=$1 program=$2 title=$3 before
+    step "$program started on the folder in use: one message, exit code 1, no file touched"
+    before=$(cd "$folder" && ls -l --time-style=full-iso && md5sum -- *)
+    start_program "$folder" "$program"
+    local second=$program_pid
+    wait_for_window "$second" "^$title\$"
+    wait_for_focus "$window"
+    xdotool key Return
+    wait_for_end "$second" 10 "the second $program"
+    [[ $exit_code -eq 1 ]] || fail "the second $program ended with exit code $exit_code, not 1"
+    [[ $(cd "$folder" && ls -l --time-style=full-iso && md5sum -- *) == "$before" ]] ||
+        fail "the second $program changed the folder's files"
+}
+
 # A session killed before it saved: the next start offers its change back in a real message box.
 recovery_scenario() {
     local folder=$1 main search pid box
@@ -440,10 +457,36 @@ recovery_scenario() {
     xdotool key Return
     poll 10 no_window_of "$pid" '^むら$' || fail "the village name box did not close"
     poll 10 test -e "$folder/kuradata_v2.csv.recovery" || fail "the change was not kept in the recovery file"
+    refused_while_running "$folder" kuranote 'くらノート'
+    refused_while_running "$folder" kuranote_conv 'kuranote_conv'
     kill -KILL "$pid"
     wait_for_end "$pid" 10 "the killed kuranote"
 
-    step "Start it again: the question offers the change, and Y (はい) restores it"
+    step "Start it again: the killed copy's lock is taken over; Escape at the question keeps the record aside"
+    start_program "$folder" kuranote
+    pid=$program_pid
+    wait_for_window "$pid" '^くらノート$'
+    box=$window
+    wait_for_focus "$box"
+    xdotool key Escape
+    poll 10 compgen -G "$folder/kuradata_v2.csv.recovery-*" >/dev/null || fail "Escape did not keep the record aside"
+    local aside
+    aside=$(basename "$(compgen -G "$folder/kuradata_v2.csv.recovery-*")")
+    [[ ! -e $folder/kuradata_v2.csv.recovery ]] || fail "the record was not moved aside"
+    step "  the message that names $aside"
+    poll 10 another_window_of "$pid" '^くらノート$' "$box" || fail "no message followed the question"
+    wait_for_focus "$window"
+    xdotool key Return
+    question_closed "$pid"
+    wait_for_window "$pid" '^くらノート ver2\.1$'
+    main=$window
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    [[ -e $folder/$aside ]] || fail "いいえ at the close question deleted the record kept aside"
+
+    step "Given its name back, the record is offered again, and Y (はい) restores it"
+    mv "$folder/$aside" "$folder/kuradata_v2.csv.recovery"
     start_program "$folder" kuranote
     pid=$program_pid
     wait_for_window "$pid" '^くらノート$'

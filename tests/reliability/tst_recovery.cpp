@@ -264,6 +264,7 @@ void tst_Recovery::restartAfterCrash_offersTheChanges_data()
     QTest::addColumn<Answer>("answer");
     QTest::newRow("はい restores them") << Answer::Yes;
     QTest::newRow("いいえ drops them") << Answer::No;
+    QTest::newRow("closed unanswered keeps them aside") << Answer::Cancel;
 }
 
 void tst_Recovery::restartAfterCrash_offersTheChanges()
@@ -301,18 +302,31 @@ void tst_Recovery::restartAfterCrash_offersTheChanges()
         changedSettings = document.settings();
     }
     const int changes = 3 + 1 + 5; // three ticks of villager 1, one of villager 2, five texts
+    const QByteArray record = readBytes(recovery);
 
     Checklist restarted(folder);
     restarted.prompts.expectQuestion(answer);
+    if (answer == Answer::Cancel)
+        restarted.prompts.expectMessage();
     QVERIFY(restarted.load());
     VERIFY_PROMPTS_DONE(restarted.prompts);
-    const QString question = restarted.prompts.lastShown();
+    const QString question = restarted.prompts.shown().first();
     QVERIFY2(question.contains(u" %1 件"_s.arg(changes)), qPrintable(question));
-    QCOMPARE(restarted.prompts.lastButtons(), Prompts::Buttons::YesNo);
+    QCOMPARE(restarted.prompts.lastButtons(), Prompts::Buttons::YesNoOrClose);
     const MainControls controls = ui(restarted.form);
     ChecklistDocument& document = restarted.document;
 
-    if (answer == Answer::No) {
+    if (answer != Answer::Yes) {
+        // Only いいえ deletes the record; a question closed without an answer keeps it under a dated name.
+        const QStringList aside = movedAside(folder);
+        if (answer == Answer::Cancel) {
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(readBytes(fileIn(folder, aside.first())), record);
+            const QString message = restarted.prompts.lastShown();
+            QVERIFY2(message.contains(QDir::toNativeSeparators(fileIn(folder, aside.first()))), qPrintable(message));
+        } else {
+            QVERIFY(aside.isEmpty());
+        }
         QVERIFY(!QFileInfo::exists(recovery));
         QVERIFY(!document.isModified());
         QCOMPARE(DataFile::encode(document.items()), loadedData);
