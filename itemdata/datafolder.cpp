@@ -62,8 +62,11 @@ std::optional<FileError> decideDataFolder(const DataFolderPlaces& places, QStrin
 
 QString findSampleFolder(const QString& programFolder)
 {
-    // Beside the executable first, so that a package unpacked or installed under any prefix finds its own.
-    QStringList candidates { QDir(programFolder).filePath(QStringLiteral("../share/") + sampleSubfolder) };
+    // Beside the executable first, so that a package unpacked or installed under any prefix finds its own: the
+    // installed layout, or a folder "sample" in the program's folder (the Windows zip, whose own data files
+    // may have been taken out).
+    QStringList candidates { QDir(programFolder).filePath(QStringLiteral("../share/") + sampleSubfolder),
+        QDir(programFolder).filePath(QStringLiteral("sample")) };
     candidates += QStandardPaths::locateAll(
         QStandardPaths::GenericDataLocation, sampleSubfolder, QStandardPaths::LocateDirectory);
     for (const QString& candidate : std::as_const(candidates)) {

@@ -1,6 +1,7 @@
 #include "itemdata/cp932.h"
 #include "itemdata/cp932table.h"
 #include "itemdata/storedtext.h"
+#include "windowsconverter.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -22,6 +23,21 @@ char16_t qtDecoded(QByteArrayView code)
     return text[0].unicode();
 }
 
+QString hexCode(const QByteArray& bytes)
+{
+    return u"0x"_s + QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString unicodeNames(const std::optional<QString>& text)
+{
+    if (!text)
+        return u"refused"_s;
+    QStringList names;
+    for (QChar unit : *text)
+        names.append(u"U+%1"_s.arg(int(unit.unicode()), 4, 16, QLatin1Char('0')).toUpper());
+    return names.join(u' ');
+}
+
 } // namespace
 
 class TestCp932 : public QObject
@@ -34,6 +50,7 @@ private Q_SLOTS:
     void everyCharacter_encodesAsQtsConverter();
     void invalidBytes_decodeAsReplacement();
     void everyCode_encodesBackWhenQtWritesIt();
+    void everyCode_agreesWithWindowsConverter();
     void typedText_isEncodedOrRefused();
     void storedText_keepsItsBytes();
     void missingConverter_isReportedAndDecodesNothing();
@@ -135,6 +152,43 @@ void TestCp932::everyCode_encodesBackWhenQtWritesIt()
     QCOMPARE(Cp932::decodeInto("\x87\x90", unit).reversible, false);
     QCOMPARE(Cp932::decodeInto("\x81\xE0", unit).reversible, true);
     QCOMPARE(Cp932::decodeInto("ab\x82\xA0", unit).reversible, true);
+}
+
+void TestCp932::everyCode_agreesWithWindowsConverter()
+{
+    if (!WindowsConverter::available())
+        QSKIP("Windows' own converter is there only on Windows, or under Wine");
+    // Where the program's table and Windows part, by code: the single bytes that Windows maps into the private use
+    // area, where the program sees no character and keeps the bytes as they were read.
+    const QStringList explained { u"decode 0x80: ours U+FFFD, Windows U+0080"_s, u"decode 0xA0: ours U+FFFD, Windows U+F8F0"_s,
+        u"decode 0xFD: ours U+FFFD, Windows U+F8F1"_s, u"decode 0xFE: ours U+FFFD, Windows U+F8F2"_s,
+        u"decode 0xFF: ours U+FFFD, Windows U+F8F3"_s };
+    QStringList differences;
+    int compared = 0;
+    for (int code = 0; code < 0x10000; ++code) {
+        const bool pair = code >= 0x100;
+        if (pair ? !isCp932LeadByte(uchar(code >> 8)) || !isCp932TrailByte(uchar(code)) : isCp932LeadByte(uchar(code)))
+            continue;
+        const QByteArray bytes = pair ? QByteArray(1, char(code >> 8)) + char(code) : QByteArray(1, char(code));
+        const QString ours = Cp932::decode(bytes);
+        const std::optional<QString> windows = WindowsConverter::decode(bytes);
+        if (windows ? ours != *windows : !ours.contains(u'\uFFFD'))
+            differences.append(u"decode %1: ours %2, Windows %3"_s.arg(hexCode(bytes), unicodeNames(ours), unicodeNames(windows)));
+        ++compared;
+    }
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString text = QChar(char16_t(c));
+        const std::optional<QByteArray> ours = Cp932::encode(text);
+        const std::optional<QByteArray> windows = WindowsConverter::encode(text);
+        if (ours != windows)
+            differences.append(u"encode %1: ours %2, Windows %3"_s.arg(unicodeNames(text), ours ? hexCode(*ours) : u"refused"_s,
+                windows ? hexCode(*windows) : u"refused"_s));
+        ++compared;
+    }
+    qInfo("%d codes and characters compared with Windows' converter", compared);
+    QCOMPARE(differences, explained);
 }
 
 void TestCp932::typedText_isEncodedOrRefused()

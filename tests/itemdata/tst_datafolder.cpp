@@ -155,6 +155,10 @@ void TestDataFolder::sampleFolder_isFoundBesideTheProgram()
     QCOMPARE(findSampleFolder(path(u"usr/bin"_s)), QString());
     writeBytes(path(u"usr/share/kuranote/sample/kuradata_v2.csv"_s), sampleBytes(u"kuradata_v2.csv"_s));
     QCOMPARE(findSampleFolder(path(u"usr/bin"_s)), path(u"usr/share/kuranote/sample"_s));
+    // The portable folder of Windows: the samples in a folder of their own beside the programs.
+    QVERIFY(QDir().mkpath(path(u"portable/sample"_s)));
+    writeBytes(path(u"portable/sample/kuradata_v2.csv"_s), sampleBytes(u"kuradata_v2.csv"_s));
+    QCOMPARE(findSampleFolder(path(u"portable"_s)), path(u"portable/sample"_s));
 }
 
 QTEST_APPLESS_MAIN(TestDataFolder)
