@@ -72,47 +72,6 @@ wait_for_title() {
 }
 
 
-# The window's inside (without the frame) on the screen: sets left, top, width, height.
-geometry() {
-    local info
-    info=$(xwininfo -id "$1")
-    left=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
-    top=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
-    width=$(awk '/^ *Width:/ { print $2 }' <<<"$info")
-    height=$(awk '/^ *Height:/ { print $2 }' <<<"$info")
-}
-
-# The frame's thickness left, right, top (the title bar) and bottom: sets frame_l, frame_r, frame_t, frame_b.
-frame_extents() {
-    read -r frame_l frame_r frame_t frame_b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -e 's/^.*= //' -e 's/,//g')
-    [[ -n $frame_b ]] || fail "the window manager gave the window \"$(title_of "$1")\" no frame"
-}
-
-mouse_is_at() { [[ $(xdotool getmouselocation) == "x:$1 y:$2 "* ]]; }
-
-# Moves the mouse to a point of the screen. (mousemove --sync would wait for a motion that never
-# comes when the mouse is already there.)
-move_mouse() {
-    xdotool mousemove "$1" "$2"
-    poll 5 mouse_is_at "$1" "$2" || fail "the mouse did not move to $1,$2"
-}
-
-# A click at a point inside the window.
-click() {
-    geometry "$1"
-    move_mouse $((left + $2)) $((top + $3))
-    xdotool click 1
-}
-
-# A click on the middle of the title bar: focuses the window without touching its contents.
-click_title_bar() {
-    geometry "$1"
-    frame_extents "$1"
-    move_mouse $((left + width / 2)) $((top - frame_t / 2))
-    xdotool click 1
-    wait_for_focus "$1"
-}
-
 outer_size_is() { geometry "$1"; frame_extents "$1"; (( width + frame_l + frame_r == $2 && height + frame_t + frame_b == $3 )); }
 
 # Waits for the window's outer size, frame and title bar included, in pixels.
@@ -122,26 +81,6 @@ wait_for_outer_size() {
     step "  \"$(title_of "$1")\" is $2x$3 pixels with its frame"
 }
 
-frame_is_at() { geometry "$1"; frame_extents "$1"; (( left - frame_l == $2 && top - frame_t == $3 )); }
-
-# Drags the window by its title bar so that its frame's top-left corner lands on the point.
-drag_window() {
-    local id=$1 x=$2 y=$3 from_x from_y to_x to_y i
-    geometry "$id"
-    frame_extents "$id"
-    from_x=$((left + width / 2))
-    from_y=$((top - frame_t / 2))
-    to_x=$((from_x + x - (left - frame_l)))
-    to_y=$((from_y + y - (top - frame_t)))
-    move_mouse "$from_x" "$from_y"
-    xdotool mousedown 1
-    for i in 1 2 3 4 5 6 7 8; do
-        move_mouse $((from_x + (to_x - from_x) * i / 8)) $((from_y + (to_y - from_y) * i / 8))
-    done
-    xdotool mouseup 1
-    poll 10 frame_is_at "$id" "$x" "$y" || fail "dragging \"$(title_of "$id")\" did not move it to $x,$y"
-}
-
 # The window as a picture: its inside, or with "frame" its frame and title bar too.
 shot() {
     if [[ ${3:-} == frame ]]; then
@@ -149,21 +88,6 @@ shot() {
     else
         import -window "$1" "$2"
     fi
-}
-
-# The part of the screen that holds both windows with their frames.
-shot_both() {
-    local x0 y0 x1 y1 id
-    x0=100000 y0=100000 x1=0 y1=0
-    for id in "$1" "$2"; do
-        geometry "$id"
-        frame_extents "$id"
-        (( left - frame_l < x0 )) && x0=$((left - frame_l))
-        (( top - frame_t < y0 )) && y0=$((top - frame_t))
-        (( left + width + frame_r > x1 )) && x1=$((left + width + frame_r))
-        (( top + height + frame_b > y1 )) && y1=$((top + height + frame_b))
-    done
-    import -window root -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$3"
 }
 
 # A stored colour (the decimal text of 0x00BBGGRR) as the screen shows it: #RRGGBB.

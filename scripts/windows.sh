@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds kuranote for 64-bit Windows on Debian 12 and tests it under Wine, with Debian's packages only:
+#   1. Qt and ICU for Windows, cross-built once from Debian's source packages into a toolchain folder
+#      outside the tree (KURANOTE_WINDOWS_TOOLCHAIN, default ~/.cache/kuranote-windows-toolchain);
+#   2. both programs and the unit tests, cross-built with MinGW-w64 into build-windows/;
+#   3. the unit tests under Wine, headless, through CTest;
+#   4. packages/kuranote-VERSION-windows-x86_64.zip, the portable folder;
+#   5. the programs unpacked from the zip in real windows under Wine (Xvfb and openbox), with a picture
+#      of them into docs/windows.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+toolchain=${KURANOTE_WINDOWS_TOOLCHAIN:-$HOME/.cache/kuranote-windows-toolchain}
+prefix=$toolchain/prefix
+version=$(sed -n 's/^project(kuranote VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=packages/kuranote-$version-windows-x86_64.zip
+
+started=$SECONDS
+step_started=$SECONDS
+step() {
+    (($# == 0)) || printf '\n== %s\n' "$*"
+    step_started=$SECONDS
+}
+took() { printf '   took %d min %02d s\n' $(((SECONDS - step_started) / 60)) $(((SECONDS - step_started) % 60)); }
+
+# The cross compilers, Wine, the source packages' tools (dpkg-dev) and what the real-window run needs.
+bash scripts/setup.sh g++-mingw-w64-x86-64-posix wine64 ninja-build dpkg-dev zip xvfb xauth openbox xdotool \
+    x11-utils imagemagick fonts-ipafont-gothic qt6-translations-l10n
+
+step "1/5 Qt and ICU for Windows, into $toolchain"
+bash scripts/windows/toolchain.sh "$toolchain"
+took
+
+step "2/5 kuranote and its tests for Windows, into build-windows/"
+# The Linux converter too: the real-window run compares what both converters write.
+cmake -S . -B build-linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DKURANOTE_BUILD_TESTS=OFF >/dev/null
+cmake --build build-linux -j2 --target kuranote_conv
+cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_FIND_ROOT_PATH="$prefix" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DICU_ROOT="$prefix" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$root/scripts/windows/wine-run.sh;$prefix" >/dev/null
+cmake --build build-windows -j2
+took
+
+step "3/5 the unit tests under Wine"
+export WINEPREFIX=$root/build-windows/wine
+# Wine makes its prefix on the first start; the first test would time out waiting for it.
+bash scripts/windows/wine-run.sh "$prefix" wineboot --init >/dev/null 2>&1 || true
+ctest --test-dir build-windows -j2 --output-on-failure
+took
+
+step "4/5 $zip"
+bash scripts/windows/deploy.sh build-windows "$prefix" "$toolchain/src" "$zip"
+took
+
+step "5/5 the programs from the zip in real windows under Wine"
+unset WINEPREFIX
+bash tests/e2e/run_wine_e2e.sh "$zip" build-linux/bin/kuranote_conv tests/e2e/files docs/windows.png
+took
+
+printf '\nWindows build, tests and zip done in %d min %02d s: %s\n' $(((SECONDS - started) / 60)) \
+    $(((SECONDS - started) % 60)) "$zip"

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Makes the portable folder of the Windows build and zips it: both programs, exactly the DLLs they load
+# (found by walking their imports, as Qt's deployment tool does), the platform and style plugins, Qt's
+# Japanese texts, the sample catalogue, settings and word file beside the programs and once more in
+# sample/ (the seed of a data folder of the user's own), a read-me and the licence texts.
+# Usage: deploy.sh BUILD_DIR PREFIX TOOLCHAIN_SOURCES ZIP
+set -euo pipefail
+build=$1 prefix=$2 sources=$3 zip=$(realpath -m "$4")
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+name=$(basename "$zip" .zip)
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+folder=$stage/$name
+mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations" "$folder/sample" "$folder/licenses"
+
+cp "$build/bin/kuranote.exe" "$build/bin/kuranote_conv.exe" "$folder/"
+cp "$prefix/plugins/platforms/qwindows.dll" "$folder/platforms/"
+cp "$prefix/plugins/styles/qwindowsvistastyle.dll" "$folder/styles/"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$folder/translations/"
+# Qt's paths are the folder's own: translations/ beside the programs.
+printf '[Paths]\nPrefix = .\n' >"$folder/qt.conf"
+
+# The DLLs: each one imported by a program, a plugin or a DLL already taken, when it is found in the
+# toolchain or in MinGW's runtime; the rest are Windows' own.
+search=("$prefix/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+pending=("$folder"/*.exe "$folder"/platforms/*.dll "$folder"/styles/*.dll)
+declare -A taken=()
+while ((${#pending[@]})); do
+    binary=${pending[0]}
+    pending=("${pending[@]:1}")
+    while read -r dll; do
+        key=${dll,,}
+        [[ -n ${taken[$key]:-} ]] && continue
+        taken[$key]=1
+        found=$(find "${search[@]}" -maxdepth 1 -iname "$dll" -print -quit)
+        [[ -n $found ]] || continue
+        cp "$found" "$folder/"
+        pending+=("$folder/$(basename "$found")")
+    done < <(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p')
+done
+# Debug information stays in the build; the zip gets what runs.
+x86_64-w64-mingw32-strip --strip-unneeded "$folder"/*.exe "$folder"/*.dll "$folder"/platforms/*.dll \
+    "$folder"/styles/*.dll
+
+for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
+    cp "$root/sample/$file" "$folder/"
+    cp "$root/sample/$file" "$folder/sample/"
+done
+# Read-me files with Windows line ends, as Notepad opens them everywhere.
+sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$folder/README.txt"
+sed 's/$/\r/' "$root/LICENSE" >"$folder/licenses/kuranote-GPL-3.0.txt"
+sed 's/$/\r/' "$sources/qt6-base-6.4.2+dfsg/LICENSES/LGPL-3.0-only.txt" >"$folder/licenses/Qt-LGPL-3.0.txt"
+sed 's/$/\r/' "$sources/qt6-base-6.4.2+dfsg/LICENSES/GPL-3.0-only.txt" >"$folder/licenses/Qt-GPL-3.0.txt"
+sed 's/$/\r/' "$sources/icu-72.1/LICENSE" >"$folder/licenses/ICU-LICENSE.txt"
+sed 's/$/\r/' /usr/share/doc/gcc-mingw-w64-base/copyright >"$folder/licenses/MinGW-GCC-runtime.txt"
+sed 's/$/\r/' /usr/share/doc/mingw-w64-common/copyright >"$folder/licenses/MinGW-w64-runtime.txt"
+
+mkdir -p "$(dirname "$zip")"
+rm -f "$zip"
+(cd "$stage" && zip -qrX "$zip" "$name")
+echo "$zip: $(du -h "$zip" | cut -f1), $(find "$folder" -name '*.dll' | wc -l) DLLs"

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The Windows programs, unpacked from their zip, in real windows under Wine: an Xvfb screen run by openbox,
+# driven by keys and clicks through xdotool, as a person uses them. A tick with the keyboard and a save,
+# checked byte for byte; a close answered No; the converter against the Linux converter on the same files;
+# a second copy on a folder in use; the user's own data folder seeded from the zip's samples; and a picture.
+#
+# Usage: run_wine_e2e.sh ZIP LINUX_KURANOTE_CONV FILES_DIR PICTURE
+#   FILES_DIR holds the small catalogue, settings, word file and old file (code page 932).
+set -euo pipefail
+
+if [[ $# -ne 4 ]]; then
+    echo "usage: $0 ZIP LINUX_KURANOTE_CONV FILES_DIR PICTURE" >&2
+    exit 2
+fi
+zip=$(realpath "$1") linux_converter=$(realpath "$2") files=$(realpath "$3") picture=$(realpath -m "$4")
+
+work_prefix=kuranote-wine-e2e
+# shellcheck source=../support/xsession.sh
+source "$(dirname "$0")/../support/xsession.sh"
+on_failure() {
+    if [[ -n ${DISPLAY:-} ]]; then
+        import -window root "$work/failure.png" 2>/dev/null && cp "$work/failure.png" "${picture%.png}-failure.png" &&
+            echo "screen at the failure: ${picture%.png}-failure.png" >&2
+    fi
+}
+require_tools Xvfb openbox xdotool xwininfo xprop import unzip cmp perl /usr/lib/wine/wine64
+
+# A Windows user of their own, with the optional .NET and browser runtimes left out (their installers would
+# ask for a download), and the IPA Gothic fonts where Windows keeps fonts: Wine ships no Japanese font.
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+
+step "A new Wine user, with the IPA Gothic fonts"
+DISPLAY='' $wine wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
+/usr/lib/wine/wineserver -w
+cp /usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+appdata=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -name Roaming | head -n 1)
+[[ -d $appdata ]] || fail "the Wine user has no AppData\\Roaming"
+
+step "Unpack $(basename "$zip")"
+unzip -q "$zip" -d "$work/unpacked"
+unpacked=$work/unpacked/$(basename "$zip" .zip)
+[[ -f $unpacked/kuranote.exe ]] || fail "the zip holds no $(basename "$zip" .zip)/kuranote.exe"
+
+# A copy of the unpacked folder with the test files as its data; sets folder.
+portable_folder() {
+    folder=$work/$1
+    cp -r "$unpacked" "$folder"
+    cp "$files"/kuradata_v2.csv "$files"/kurasize.dat "$files"/kuraword.csv "$files"/kuradata.csv "$folder/"
+}
+
+# Starts a program of the folder under Wine, as a double-click would; sets program_pid. Wine's own process
+# (started directly, not through a wrapper) is the one whose id the windows carry.
+start_program() {
+    # Qt for Windows has its own platform plugin: the X one chosen for the Linux programs is not for it.
+    (cd "$1" && exec env -u QT_QPA_PLATFORM $wine "./$2.exe") >"$work/$2.log" 2>&1 &
+    program_pid=$!
+    started_pids+=("$program_pid")
+}
+
+wait_for_end() {
+    poll "$2" has_ended "$1" || fail "$3 did not end within $2 s"
+    exit_code=0
+    wait "$1" || exit_code=$?
+}
+
+# Starts the checklist and waits for both windows; sets pid, main and search.
+start_checklist() {
+    start_program "$1" kuranote
+    pid=$program_pid
+    poll 60 window_of "$pid" '^くらノート ver2\.1$' || fail "the main window did not appear"
+    main=$window
+    wait_for_window "$pid" '^検索\('
+    search=$window
+}
+
+# Presses keys in the main window and waits for the question box; sets box.
+ask() {
+    click_title_bar "$main"
+    xdotool key "$1"
+    wait_for_window "$pid" '^くらノート$'
+    box=$window
+    wait_for_focus "$box"
+}
+
+quit_with_no() {
+    ask alt+z
+    xdotool key n
+    wait_for_end "$pid" 20 kuranote.exe
+    [[ $exit_code -eq 0 ]] || fail "kuranote.exe ended with exit code $exit_code"
+}
+
+step "Start Xvfb and the openbox window manager"
+start_screen
+
+step "The portable folder: Home and Enter tick the first row, セーブ(&S) with OK saves it"
+portable_folder portable
+start_checklist "$folder"
+click_title_bar "$main"
+xdotool key Home Return
+ask alt+s
+xdotool key Return
+# The first row in name order is Lamp Alpha: its villager 1 flag, and nothing else, changes.
+perl -pe 's/^("Lamp Alpha",.*),0,(\d,\d,\d\r)$/$1,1,$2/' "$files/kuradata_v2.csv" >"$work/expected.csv"
+! cmp -s "$work/expected.csv" "$files/kuradata_v2.csv" || fail "the test catalogue has no unticked Lamp Alpha"
+poll 10 cmp -s "$folder/kuradata_v2.csv" "$work/expected.csv" ||
+    fail "the saved catalogue is not the test catalogue with Lamp Alpha ticked: $(cmp "$folder/kuradata_v2.csv" "$work/expected.csv")"
+
+step "おわる(&Z) answered いいえ ends the program"
+quit_with_no
+
+step "kuranote_conv.exe writes what the Linux converter writes from the same files"
+cp "$files/kuradata_v2.csv" "$folder/"
+start_program "$folder" kuranote_conv
+converter=$program_pid
+poll 60 window_of "$converter" '^kuranote_conv$' || fail "the converter's final message did not appear"
+wait_for_focus "$window"
+xdotool key Return
+wait_for_end "$converter" 20 kuranote_conv.exe
+[[ $exit_code -eq 0 ]] || fail "kuranote_conv.exe ended with exit code $exit_code"
+mkdir -p "$work/linux"
+cp "$files"/kuradata_v2.csv "$files"/kurasize.dat "$files"/kuraword.csv "$files"/kuradata.csv "$work/linux/"
+"$linux_converter" --folder "$work/linux" >"$work/linux-converter.log" 2>&1 &
+linux=$!
+started_pids+=("$linux")
+wait_for_window "$linux" '^kuranote_conv$'
+wait_for_focus "$window"
+xdotool key Return
+wait_for_end "$linux" 20 "the Linux kuranote_conv"
+! cmp -s "$work/linux/kuradata_v2.csv" "$files/kuradata_v2.csv" || fail "the Linux converter changed nothing"
+cmp "$folder/kuradata_v2.csv" "$work/linux/kuradata_v2.csv" || fail "the two converters wrote different catalogues"
+
+step "Without data files beside it, kuranote.exe makes %APPDATA%\\kuranote from the zip's samples"
+folder=$work/installed
+cp -r "$unpacked" "$folder"
+rm "$folder"/kuradata_v2.csv "$folder"/kurasize.dat "$folder"/kuraword.csv
+start_checklist "$folder"
+for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
+    cmp -s "$appdata/kuranote/$file" "$unpacked/sample/$file" || fail "%APPDATA%\\kuranote\\$file is not the sample's"
+done
+
+step "A second kuranote.exe on the same folder: one message, exit code 1"
+start_program "$folder" kuranote
+second=$program_pid
+poll 60 window_of "$second" '^くらノート$' || fail "the second copy showed no message"
+wait_for_focus "$window"
+xdotool key Return
+wait_for_end "$second" 20 "the second kuranote.exe"
+[[ $exit_code -eq 1 ]] || fail "the second kuranote.exe ended with exit code $exit_code, not 1"
+
+step "The picture of both windows on the sample catalogue: $picture"
+drag_window "$main" 20 20
+drag_window "$search" 500 20
+click_title_bar "$main"
+sleep 1
+mkdir -p "$(dirname "$picture")"
+shot_both "$main" "$search" "$picture"
+quit_with_no
+
+step "PASS"
