@@ -45,6 +45,8 @@ took
 
 step "3/5 the unit tests under Wine"
 export WINEPREFIX=$root/build-windows/wine
+# The offscreen platform draws with the fonts of one folder: the IPA Gothic fonts, as Linux's tests use.
+export QT_QPA_FONTDIR=Z:/usr/share/fonts/opentype/ipafont-gothic
 # Wine makes its prefix on the first start; the first test would time out waiting for it.
 bash scripts/windows/wine-run.sh "$prefix" wineboot --init >/dev/null 2>&1 || true
 ctest --test-dir build-windows -j2 --output-on-failure
@@ -55,7 +57,7 @@ bash scripts/windows/deploy.sh build-windows "$prefix" "$toolchain/src" "$zip"
 took
 
 step "5/5 the programs from the zip in real windows under Wine"
-unset WINEPREFIX
+unset WINEPREFIX QT_QPA_FONTDIR
 bash tests/e2e/run_wine_e2e.sh "$zip" build-linux/bin/kuranote_conv tests/e2e/files docs/windows.png
 took
 

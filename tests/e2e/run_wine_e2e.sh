@@ -34,6 +34,12 @@ step "A new Wine user, with the IPA Gothic fonts"
 DISPLAY='' $wine wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
 /usr/lib/wine/wineserver -w
 cp /usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# Windows' Japanese interface font, and the fonts Wine draws captions and dialogs with, are IPA P Gothic here.
+for font in "MS UI Gothic" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "MS Sans Serif"; do
+    DISPLAY='' $wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f \
+        >>"$work/wineboot.log" 2>&1 || fail "the font replacement for $font was refused"
+done
+/usr/lib/wine/wineserver -w
 appdata=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -name Roaming | head -n 1)
 [[ -d $appdata ]] || fail "the Wine user has no AppData\\Roaming"
 
@@ -149,8 +155,9 @@ wait_for_end "$second" 20 "the second kuranote.exe"
 [[ $exit_code -eq 1 ]] || fail "the second kuranote.exe ended with exit code $exit_code, not 1"
 
 step "The picture of both windows on the sample catalogue: $picture"
-drag_window "$main" 20 20
-drag_window "$search" 500 20
+# Wine draws the windows' frames itself, so they are placed side by side for the picture, not dragged.
+geometry "$main"
+xdotool windowmove "$main" 20 40 windowmove "$search" $((20 + width + 16)) 40
 click_title_bar "$main"
 sleep 1
 mkdir -p "$(dirname "$picture")"

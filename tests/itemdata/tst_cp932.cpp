@@ -158,11 +158,14 @@ void TestCp932::everyCode_agreesWithWindowsConverter()
 {
     if (!WindowsConverter::available())
         QSKIP("Windows' own converter is there only on Windows, or under Wine");
-    // Where the program's table and Windows part, by code: the single bytes that Windows maps into the private use
-    // area, where the program sees no character and keeps the bytes as they were read.
-    const QStringList explained { u"decode 0x80: ours U+FFFD, Windows U+0080"_s, u"decode 0xA0: ours U+FFFD, Windows U+F8F0"_s,
-        u"decode 0xFD: ours U+FFFD, Windows U+F8F1"_s, u"decode 0xFE: ours U+FFFD, Windows U+F8F2"_s,
-        u"decode 0xFF: ours U+FFFD, Windows U+F8F3"_s };
+    // Where the program's table and Windows part, by code: the single bytes 0x80, 0xA0 and 0xFD to 0xFF, which
+    // Windows gives the control character U+0080 and the private use U+F8F0 to U+F8F3 (one way only, except
+    // 0x80). The program sees no character in them: it keeps such bytes as they were read, and refuses the five
+    // characters when typed.
+    const QStringList explained { u"decode 0x80: ours U+FFFD, Windows U+0080"_s,
+        u"encode U+0080: ours refused, Windows 0x80"_s, u"encode U+F8F0: ours refused, Windows 0xA0"_s,
+        u"encode U+F8F1: ours refused, Windows 0xFD"_s, u"encode U+F8F2: ours refused, Windows 0xFE"_s,
+        u"encode U+F8F3: ours refused, Windows 0xFF"_s };
     QStringList differences;
     int compared = 0;
     for (int code = 0; code < 0x10000; ++code) {
@@ -173,7 +176,8 @@ void TestCp932::everyCode_agreesWithWindowsConverter()
         const QString ours = Cp932::decode(bytes);
         const std::optional<QString> windows = WindowsConverter::decode(bytes);
         if (windows ? ours != *windows : !ours.contains(u'\uFFFD'))
-            differences.append(u"decode %1: ours %2, Windows %3"_s.arg(hexCode(bytes), unicodeNames(ours), unicodeNames(windows)));
+            differences.append(
+                u"decode %1: ours %2, Windows %3"_s.arg(hexCode(bytes), unicodeNames(ours), unicodeNames(windows)));
         ++compared;
     }
     for (char32_t c = 0; c <= 0xFFFF; ++c) {
@@ -183,11 +187,13 @@ void TestCp932::everyCode_agreesWithWindowsConverter()
         const std::optional<QByteArray> ours = Cp932::encode(text);
         const std::optional<QByteArray> windows = WindowsConverter::encode(text);
         if (ours != windows)
-            differences.append(u"encode %1: ours %2, Windows %3"_s.arg(unicodeNames(text), ours ? hexCode(*ours) : u"refused"_s,
-                windows ? hexCode(*windows) : u"refused"_s));
+            differences.append(u"encode %1: ours %2, Windows %3"_s.arg(
+                unicodeNames(text), ours ? hexCode(*ours) : u"refused"_s, windows ? hexCode(*windows) : u"refused"_s));
         ++compared;
     }
     qInfo("%d codes and characters compared with Windows' converter", compared);
+    for (const QString& difference : std::as_const(differences))
+        qInfo("%s", qPrintable(difference));
     QCOMPARE(differences, explained);
 }
 
