@@ -92,7 +92,7 @@ int main(int argc, char* argv[])
         ChecklistDocument document(dir.path());
         document.load();
         document.setConditions(allItemsKey, ShowMode::All);
-        const Timings timings = timeTicks(document, ticks, [&](int) { document.recovery().recordNow(); });
+        const Timings timings = timeTicks(document, ticks, [&](int) { document.recordRecovery(); });
         report("safe save of the whole record after each tick", timings, QFileInfo(recovery).size());
         document.discardRecovery();
     }

@@ -12,10 +12,11 @@ namespace kuranote {
 
 ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
     : QObject(parent)
-    , m_folder(std::move(folder))
+    , m_folder(folder)
     , m_key(allItemsKey)
-    , m_recovery(filePathIn(m_folder, RecoveryFile::fileName), m_items, m_settings)
+    , m_recovery(filePathIn(folder, RecoveryFile::fileName))
 {
+    connect(&m_recovery, &RecoveryRecorder::due, this, &ChecklistDocument::recordRecovery);
     m_list.setHeaderTexts({ QStringLiteral("Item"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
         QStringLiteral("Set1"), QStringLiteral("Set2"), QStringLiteral("Char"), QStringLiteral("Sell"),
         QStringLiteral("etc"), QStringLiteral("No,") });
@@ -57,11 +58,11 @@ std::optional<FileError> ChecklistDocument::kurasave()
     FileStamper dataStamper;
     if (std::optional<FileError> failure = DataFile::save(m_folder, m_items, &dataStamper))
         return failure;
-    m_recovery.dataFileSaved(dataStamper.stamp());
+    m_recovery.dataFileSaved(dataStamper.stamp(), m_items, m_settings);
     const QByteArray settings = SettingsFile::encode(m_settings);
     if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, SettingsFile::fileName), settings))
         return failure;
-    m_recovery.settingsFileSaved(FileStamp::of(settings));
+    m_recovery.settingsFileSaved(FileStamp::of(settings), m_items, m_settings);
     m_modified = false;
     return std::nullopt;
 }
@@ -98,13 +99,14 @@ std::vector<int> ChecklistDocument::restoreRecovery()
 {
     std::vector<int> renamed;
     for (const RecoveryRecord::Flag& flag : m_found.flags) {
-        m_recovery.flagChanging(flag.record, flag.villager);
+        m_recovery.flagChanging(flag.record, flag.villager, m_items.flag(flag.record, flag.villager));
         m_items.setFlag(flag.record, flag.villager, flag.value);
         markModified();
     }
     for (const RecoveryRecord::Text& text : m_found.texts) {
-        m_recovery.textChanging(text.field, text.villager);
-        settingsText(m_settings, text.field, text.villager) = text.value;
+        StoredText& value = settingsText(m_settings, text.field, text.villager);
+        m_recovery.textChanging(text.field, text.villager, value);
+        value = text.value;
         markModified();
         if (text.field == SettingsText::VillagerName)
             renamed.push_back(text.villager);
@@ -122,6 +124,11 @@ std::optional<QString> ChecklistDocument::setRecoveryAside()
         return std::nullopt;
     }
     return QDir::toNativeSeparators(*aside);
+}
+
+void ChecklistDocument::recordRecovery()
+{
+    m_recovery.recordNow(m_items, m_settings);
 }
 
 void ChecklistDocument::discardRecovery()
@@ -189,7 +196,7 @@ void ChecklistDocument::applyCheck(int row)
 {
     const bool checked = m_list.isChecked(row);
     const int record = m_list.record(row);
-    m_recovery.flagChanging(record, m_curvillager);
+    m_recovery.flagChanging(record, m_curvillager, m_items.flag(record, m_curvillager));
     m_items.setFlag(record, m_curvillager, checked ? 1 : 0);
     m_getcount += checked ? 1 : -1;
     markModified();
@@ -223,8 +230,9 @@ bool ChecklistDocument::switchVillager(int villager)
 void ChecklistDocument::setText(SettingsText field, const StoredText& value)
 {
     const int villager = field == SettingsText::TownName ? 0 : m_curvillager;
-    m_recovery.textChanging(field, villager);
-    settingsText(m_settings, field, villager) = value;
+    StoredText& text = settingsText(m_settings, field, villager);
+    m_recovery.textChanging(field, villager, text);
+    text = value;
     markModified();
 }
 

@@ -44,7 +44,9 @@ public:
 
     // Every change a save would write is kept within a moment in a recovery file beside the data
     // file, until a save or the user's choice not to save removes it.
-    RecoveryRecorder& recovery() { return m_recovery; }
+    const RecoveryRecorder& recovery() const { return m_recovery; }
+    // Writes the unsaved changes into the recovery file now, without waiting for its timer.
+    void recordRecovery();
     // Right after the load: looks for the changes of a session that ended without saving. Changes
     // that belong to the files just loaded wait for restoreRecovery() or discardRecovery(); a file
     // that cannot be read or belongs to other files is moved aside, never applied.

@@ -130,7 +130,7 @@ int recordRepeatedly(const QString& folder)
     for (int n = 1;; ++n) {
         document.renameVillage(StoredText::fromBytes(n % 2 ? "X" : "Y"));
         say("recording", n);
-        document.recovery().recordNow();
+        document.recordRecovery();
         say("recorded", n);
     }
 }

@@ -427,7 +427,7 @@ void tst_Recovery::unusableRecord_isMovedAsideAndTheStartGoesOn()
 
     // The session records its own changes afresh.
     restarted.document.toggleRow(0);
-    restarted.document.recovery().recordNow();
+    restarted.document.recordRecovery();
     QVERIFY(QFileInfo::exists(recovery));
     QCOMPARE(readBytes(fileIn(folder, aside.first())), record);
 }
