@@ -118,14 +118,13 @@ int probeStartup(const QString& folder)
 int probeMemory(const QString& folder)
 {
     const double qt = residentMegabytes("VmRSS:");
-    ItemTable items;
-    if (DataFile::load(folder, &items))
+    ChecklistDocument document(folder);
+    if (document.load())
         return 1;
     const double loaded = residentMegabytes("VmRSS:");
-    const quint8 villager = 1;
-    ItemRowSource source(items, villager);
-    ColumnOrders orders(source);
-    sink = int(orders.order(0).size());
+    ItemRowSource source(document);
+    ColumnOrders orders;
+    sink = int(orders.order(source, 0).size());
     std::printf("memory %.1f %.1f %.1f\n", qt, loaded, residentMegabytes());
     std::fflush(stdout);
     return 0;
@@ -172,10 +171,9 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
     const ItemTable& table = document.items();
 
     add(QStringLiteral("first_sort"), medianMs(runs, [&] {
-        const quint8 villager = 1;
-        ItemRowSource source(table, villager);
-        ColumnOrders orders(source);
-        orders.order(0);
+        ItemRowSource source(document);
+        ColumnOrders orders;
+        orders.order(source, 0);
     }));
 
     const auto fill = [&](const QString& key, ListColumn sortColumn) {

@@ -148,7 +148,7 @@ void ChecklistDocument::pastelist1()
 {
     m_showcount = 0;
     m_getcount = 0;
-    m_pendingRows.clear();
+    std::vector<int> rows;
     const int last = m_items.count();
     std::optional<WildcardPattern> pattern;
     if (m_key != allItemsKey) {
@@ -166,19 +166,18 @@ void ChecklistDocument::pastelist1()
             continue;
         if (m_showMode == ShowMode::Unacquired && m_items.flag(record, m_curvillager) != 0)
             continue;
-        pastelist2(record);
+        pastelist2(record, rows);
     }
-    m_list.setRows(std::move(m_pendingRows));
+    m_list.setRows(std::move(rows));
     Q_EMIT listFilled();
     Q_EMIT countsChanged();
 }
 
-void ChecklistDocument::pastelist2(int record)
+void ChecklistDocument::pastelist2(int record, std::vector<int>& rows)
 {
-    const bool acquired = m_items.flag(record, m_curvillager) != 0;
-    m_pendingRows.push_back({ record, acquired });
+    rows.push_back(record);
     // A ticked row counts once, whatever value its flag holds, so the figures never pass 100 %.
-    m_getcount += acquired ? 1 : 0;
+    m_getcount += m_items.flag(record, m_curvillager) != 0 ? 1 : 0;
     ++m_showcount;
 }
 
@@ -192,22 +191,24 @@ void ChecklistDocument::setSortOrder(SortOrder order)
     setSortColumn(order == SortOrder::Name ? ListColumn::Item : ListColumn::Number);
 }
 
-void ChecklistDocument::applyCheck(int row)
+void ChecklistDocument::setAcquired(int record, bool acquired)
 {
-    const bool checked = m_list.isChecked(row);
-    const int record = m_list.record(row);
     m_recovery.flagChanging(record, m_curvillager, m_items.flag(record, m_curvillager));
-    m_items.setFlag(record, m_curvillager, checked ? 1 : 0);
-    m_getcount += checked ? 1 : -1;
+    m_items.setFlag(record, m_curvillager, acquired ? 1 : 0);
     markModified();
+}
+
+void ChecklistDocument::countCheck(int row)
+{
+    m_getcount += m_list.isChecked(row) ? 1 : -1;
     Q_EMIT countsChanged();
 }
 
 void ChecklistDocument::toggleRow(int row)
 {
-    // Set by code, the check box raises nothing; applying it here moves the counter exactly once.
+    // Set by code, the check box raises nothing; counting it here moves the counter exactly once.
     m_list.setChecked(row, !m_list.isChecked(row));
-    applyCheck(row);
+    countCheck(row);
 }
 
 bool ChecklistDocument::switchVillager(int villager)

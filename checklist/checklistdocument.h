@@ -76,8 +76,8 @@ public:
     void setSortColumn(ListColumn column);
     void setSortOrder(SortOrder order);
 
-    // The check box of a listed row changed: it becomes the current villager's flag.
-    void applyCheck(int row);
+    // The check box of a listed row changed, and with it the current villager's flag: the counters follow.
+    void countCheck(int row);
     // Turns the check box of a listed row over, as Enter or a double-click does.
     void toggleRow(int row);
 
@@ -107,7 +107,11 @@ Q_SIGNALS:
     void backColorChanged();
 
 private:
-    void pastelist2(int record);
+    // The list's check boxes are the current villager's flags, changed through here.
+    friend class ItemRowSource;
+    void setAcquired(int record, bool acquired);
+
+    void pastelist2(int record, std::vector<int>& rows);
     void markModified() { m_modified = true; }
     void setText(SettingsText field, const StoredText& value);
 
@@ -115,15 +119,13 @@ private:
     ItemTable m_items;
     Settings m_settings;
     quint8 m_curvillager = 1;
-    ItemRowSource m_rowSource { m_items, m_curvillager };
-    ReportListModel m_list { m_rowSource };
+    ReportListModel m_list { std::make_unique<ItemRowSource>(*this) };
     QString m_key;
     ShowMode m_showMode = ShowMode::All;
     qint32 m_getcount = 0;
     qint32 m_showcount = 0;
     qint16 m_seekshown = 0;
     bool m_modified = false;
-    std::vector<ReportListModel::Row> m_pendingRows;
     RecoveryRecorder m_recovery;
     RecoveryRecord m_found;
 };

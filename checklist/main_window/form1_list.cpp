@@ -52,7 +52,7 @@ void Form1::countper()
 
 void Form1::ListView1_ItemCheck(int row)
 {
-    m_document.applyCheck(row);
+    m_document.countCheck(row);
 }
 
 void Form1::ListView1_KeyPress(int keyCode)

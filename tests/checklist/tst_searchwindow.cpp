@@ -210,17 +210,12 @@ void tst_SearchWindow::sameKeyAgain_doesNotRefill()
 {
     SearchChecklist checklist;
     QVERIFY(checklist.start());
-    ReportListModel& rows = checklist.rows();
-    // A tick that a refill would undo, set where no handler sees it.
-    QVERIFY(!rows.isChecked(0));
-    rows.setChecked(0, true);
-    QSignalSpy refills(&rows, &QAbstractItemModel::modelReset);
+    QSignalSpy refills(&checklist.rows(), &QAbstractItemModel::modelReset);
 
     checklist.choose(allItems, Choice::Click);
     checklist.choose(allItems, Choice::Enter);
     ui(checklist.window()).txtseek->setText(allItems);
     QCOMPARE(refills.count(), 0);
-    QVERIFY(rows.isChecked(0));
 
     checklist.choose(u"ねこ"_s, Choice::Space);
     checklist.choose(u"ねこ"_s, Choice::Click);

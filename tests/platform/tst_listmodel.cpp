@@ -15,17 +15,20 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Records 1 to texts.size(): column 0 holds the record's text; column 1 holds a text a test may change; every
-// other column holds the record number. Counts the texts asked for per column.
+// other column holds the record number; each record keeps its tick. Counts the texts asked for per column.
 class FakeRows final : public ListRowSource
 {
 public:
     explicit FakeRows(QStringList texts)
         : names(std::move(texts))
         , changing(names)
+        , ticks(size_t(names.size()) + 1, false)
     {
     }
 
     int lastRecord() const override { return int(names.size()); }
+    bool isChecked(int record) const override { return ticks[size_t(record)]; }
+    void setChecked(int record, bool checked) override { ticks[size_t(record)] = checked; }
 
     QString cellText(int record, int column) const override
     {
@@ -41,6 +44,7 @@ public:
 
     QStringList names;
     QStringList changing;
+    std::vector<bool> ticks; // by record
 
 private:
     // Texts may be asked for from several threads at once.
@@ -50,12 +54,9 @@ private:
 const QStringList tenTitles { u"Item"_s, u"2"_s, u"3"_s, u"4"_s, u"Set1"_s, u"Set2"_s, u"Char"_s, u"Sell"_s, u"etc"_s,
     u"No,"_s };
 
-std::vector<ReportListModel::Row> rowsOf(const QList<int>& records)
+std::vector<int> rowsOf(const QList<int>& records)
 {
-    std::vector<ReportListModel::Row> rows;
-    for (int record : records)
-        rows.push_back({ record, false });
-    return rows;
+    return std::vector<int>(records.begin(), records.end());
 }
 
 QList<int> recordsOf(const ReportListModel& model)
@@ -76,7 +77,7 @@ private Q_SLOTS:
     void modelStaysConsistent_throughFillsSortsAndTicks();
     void rowsAscendByColumnText_data();
     void rowsAscendByColumnText();
-    void checkBox_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
+    void checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
     void sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords();
     void columnOrdered_once_untilItsTextsChange();
     void keyAfterRefill_selectsTheRowItLandsOn_data();
@@ -85,14 +86,13 @@ private Q_SLOTS:
 
 void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
 {
-    FakeRows source({ u"c"_s, u"a"_s, u"b"_s, u"a"_s, u"d"_s });
-    ReportListModel model(source);
+    ReportListModel model(std::make_unique<FakeRows>(QStringList { u"c"_s, u"a"_s, u"b"_s, u"a"_s, u"d"_s }));
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 
     model.setHeaderTexts(tenTitles);
     QCOMPARE(model.columnCount(), 10);
     QCOMPARE(model.headerData(9, Qt::Horizontal, Qt::DisplayRole).toString(), u"No,"_s);
-    model.setRows({ { 1, true }, { 3, false }, { 5, true } });
+    model.setRows({ 1, 3, 5 });
     QCOMPARE(model.rowCount(), 3);
     model.setSortKey(2);
     model.setChecked(1, true);
@@ -142,8 +142,7 @@ void tst_ListModel::rowsAscendByColumnText()
 {
     QFETCH(QStringList, texts);
     QFETCH(QList<int>, order);
-    FakeRows source(texts);
-    ReportListModel model(source);
+    ReportListModel model(std::make_unique<FakeRows>(texts));
     model.setHeaderTexts(tenTitles);
 
     QList<int> records;
@@ -158,16 +157,18 @@ void tst_ListModel::rowsAscendByColumnText()
     QCOMPARE(recordsOf(model), order);
 }
 
-void tst_ListModel::checkBox_setByCode_raisesNoItemCheck_setByView_raisesItOnce()
+void tst_ListModel::checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByView_raisesItOnce()
 {
-    FakeRows source({ u"a"_s, u"b"_s, u"c"_s });
-    ReportListModel model(source);
+    auto rows = std::make_unique<FakeRows>(QStringList { u"a"_s, u"b"_s, u"c"_s });
+    FakeRows& source = *rows;
+    ReportListModel model(std::move(rows));
     model.setHeaderTexts(tenTitles);
     model.setRows(rowsOf({ 1, 2, 3 }));
     QSignalSpy itemCheck(&model, &ReportListModel::itemCheck);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
 
     model.setChecked(1, true);
+    QVERIFY(source.ticks[size_t(model.record(1))]);
     QVERIFY(model.isChecked(1));
     QCOMPARE(itemCheck.count(), 0);
     QCOMPARE(changed.count(), 1);
@@ -183,19 +184,26 @@ void tst_ListModel::checkBox_setByCode_raisesNoItemCheck_setByView_raisesItOnce(
     QCOMPARE(itemCheck.count(), 1);
 
     QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(!source.ticks[size_t(model.record(1))]);
     QVERIFY(!model.isChecked(1));
     QCOMPARE(itemCheck.count(), 2);
     QCOMPARE(itemCheck.at(1).at(0).toInt(), 1);
+
+    // The box shows what the record holds now, with no copy of its own to fall behind.
+    source.ticks[size_t(model.record(0))] = true;
+    QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
 }
 
 void tst_ListModel::sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords()
 {
-    FakeRows source({ u"c"_s, u"a"_s, u"b"_s, u"d"_s });
+    auto rows = std::make_unique<FakeRows>(QStringList { u"c"_s, u"a"_s, u"b"_s, u"d"_s });
+    FakeRows& source = *rows;
     source.changing = QStringList { u"2"_s, u"4"_s, u"1"_s, u"3"_s };
-    ReportListModel model(source);
+    ReportListModel model(std::move(rows));
     model.setHeaderTexts(tenTitles);
     ListView view(model);
-    model.setRows({ { 1, false }, { 2, true }, { 3, false }, { 4, false } });
+    source.ticks[2] = true;
+    model.setRows({ 1, 2, 3, 4 });
     QCOMPARE(recordsOf(model), (QList<int> { 2, 3, 1, 4 }));
 
     // Select record 1, which is in row 2 of the name order.
@@ -223,9 +231,10 @@ void tst_ListModel::sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords
 
 void tst_ListModel::columnOrdered_once_untilItsTextsChange()
 {
-    FakeRows source({ u"e"_s, u"d"_s, u"c"_s, u"b"_s, u"a"_s, u"f"_s });
+    auto rows = std::make_unique<FakeRows>(QStringList { u"e"_s, u"d"_s, u"c"_s, u"b"_s, u"a"_s, u"f"_s });
+    FakeRows& source = *rows;
     source.changing = QStringList { u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s };
-    ReportListModel model(source);
+    ReportListModel model(std::move(rows));
     model.setHeaderTexts(tenTitles);
 
     model.setRows(rowsOf({ 2, 4, 6 }));
@@ -278,8 +287,7 @@ void tst_ListModel::keyAfterRefill_selectsTheRowItLandsOn()
     QFETCH(bool, selected);
     QFETCH(int, key);
     QFETCH(int, selectedAfter);
-    FakeRows source({ u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s });
-    ReportListModel model(source);
+    ReportListModel model(std::make_unique<FakeRows>(QStringList { u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s }));
     model.setHeaderTexts(tenTitles);
     ListView view(model);
     view.show();
