@@ -223,8 +223,6 @@ bool ChecklistDocument::switchVillager(int villager)
         // These columns now show other villagers' flags; only a switch changes them, never a tick.
         m_list.forgetOrder(column);
     }
-    Q_EMIT villagerSwitched(villager);
-    pastelist1();
     return true;
 }
 
@@ -258,7 +256,6 @@ void ChecklistDocument::setNameColor(quint32 bgr)
 void ChecklistDocument::setBackColor(quint32 bgr)
 {
     setText(SettingsText::BackColor, *StoredText::fromTyped(colorText(bgr)));
-    Q_EMIT backColorChanged();
 }
 
 void ChecklistDocument::setMainWindowSize(QSizeF twips)

@@ -81,7 +81,8 @@ public:
     // Turns the check box of a listed row over, as Enter or a double-click does.
     void toggleRow(int row);
 
-    // False when the villager is already current: nothing changes then.
+    // Makes the villager current and retitles the other villagers' columns; the list keeps its rows
+    // until the caller fills it. False when the villager is already current: nothing changes then.
     bool switchVillager(int villager);
     void renameVillage(const StoredText& name);
     void renameVillager(const StoredText& name);
@@ -100,11 +101,9 @@ public:
 Q_SIGNALS:
     void listFilled();
     void countsChanged();
-    void villagerSwitched(int villager);
     void villageNameChanged();
     void villagerNameChanged(int villager);
     void nameColorChanged();
-    void backColorChanged();
 
 private:
     // The list's check boxes are the current villager's flags, changed through here.

@@ -173,13 +173,11 @@ void Form1::connectHandlers()
 void Form1::connectDocument()
 {
     connect(&m_document, &ChecklistDocument::countsChanged, this, &Form1::countper);
-    connect(&m_document, &ChecklistDocument::villagerSwitched, this, &Form1::showVillager);
     connect(&m_document, &ChecklistDocument::villageNameChanged, this,
         [this] { lbltown->setText(m_document.settings().townname.text()); });
     connect(&m_document, &ChecklistDocument::villagerNameChanged, this,
         [this](int villager) { lblname->setText(m_document.settings().villagername[size_t(villager)].text()); });
     connect(&m_document, &ChecklistDocument::nameColorChanged, this, &Form1::showNameColor);
-    connect(&m_document, &ChecklistDocument::backColorChanged, this, &Form1::showBackColor);
 }
 
 QColor Form1::BackColor() const

@@ -29,7 +29,13 @@ QString menuCaption(const QString& name)
 void Form1::btnchg1_Click(int index)
 {
     checkVillagerItem(index);
-    m_document.switchVillager(index);
+    if (!m_document.switchVillager(index))
+        return;
+    // One step after the other, each once the last has returned: showing the villager may load a
+    // closed search window, whose load fills the list for the new villager, and then the list is
+    // filled once more.
+    showVillager(index);
+    m_document.pastelist1();
 }
 
 void Form1::checkVillagerItem(int villager)
@@ -108,10 +114,14 @@ void Form1::btncol_Click(int index)
     const std::optional<QColor> chosen = m_prompts.chooseColor(this, BackColor());
     if (!chosen)
         return;
-    if (index == 1)
+    if (index == 1) {
         m_document.setNameColor(bgrFromColor(*chosen));
-    else if (index == 2)
+    } else if (index == 2) {
         m_document.setBackColor(bgrFromColor(*chosen));
+        // Shown once the document has changed: colouring a closed search window loads it, and its
+        // load fills the list.
+        showBackColor();
+    }
 }
 
 } // namespace kuranote

@@ -219,11 +219,16 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx, settings));
     Form1& form = *fx.form;
-    // With the search window closed the switch loads it again, hidden, and the list is filled once.
+    // With the search window closed the switch loads it again, hidden; that load fills the list for the
+    // new villager, and the switch fills it once more when the load has finished.
     form.searchWindow()->close();
     QTRY_VERIFY(!form.hasSearchWindow());
+    QList<int> fillsFor;
+    QObject::connect(&ui(form).ListView1->items(), &QAbstractItemModel::modelReset,
+        [&] { fillsFor.append(fx.document.curvillager()); });
 
     pressVillagerKey(form, 2);
+    QCOMPARE(fillsFor, (QList<int> { 2, 2 }));
     QVERIFY(form.hasSearchWindow());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
     QCOMPARE(ui(form).lblname->text(), u"そうた"_s);
