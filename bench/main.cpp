@@ -178,7 +178,7 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
 
     const auto fill = [&](const QString& key, ListColumn sortColumn) {
         document.setSortColumn(sortColumn);
-        document.setConditions(key, ShowMode::All);
+        document.setKey(key);
         return medianMs(runs, [&] { document.pastelist1(); });
     };
     add(QStringLiteral("fill_all"), fill(allItemsKey, ListColumn::Item));

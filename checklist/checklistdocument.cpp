@@ -13,7 +13,6 @@ namespace kuranote {
 ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
     : QObject(parent)
     , m_folder(folder)
-    , m_key(allItemsKey)
     , m_recovery(filePathIn(folder, RecoveryFile::fileName))
 {
     connect(&m_recovery, &RecoveryRecorder::due, this, &ChecklistDocument::recordRecovery);
@@ -137,11 +136,24 @@ void ChecklistDocument::discardRecovery()
     m_recovery.discard();
 }
 
-void ChecklistDocument::setConditions(const QString& key, ShowMode mode)
+void ChecklistDocument::setKey(const QString& key)
 {
-    m_key = key;
-    m_showMode = mode;
+    m_conditions.key = key;
     pastelist1();
+    Q_EMIT conditionsChanged();
+}
+
+void ChecklistDocument::setShowMode(ShowMode mode)
+{
+    m_conditions.showMode = mode;
+    pastelist1();
+    Q_EMIT conditionsChanged();
+}
+
+void ChecklistDocument::resetShowModeAndOrder()
+{
+    m_conditions.showMode = ShowMode::All;
+    m_conditions.sortOrder = SortOrder::Name;
 }
 
 void ChecklistDocument::pastelist1()
@@ -151,8 +163,8 @@ void ChecklistDocument::pastelist1()
     std::vector<int> rows;
     const int last = m_items.count();
     std::optional<WildcardPattern> pattern;
-    if (m_key != allItemsKey) {
-        pattern.emplace(QStringLiteral("*") + m_key + QStringLiteral("*"));
+    if (m_conditions.key != allItemsKey) {
+        pattern.emplace(QStringLiteral("*") + m_conditions.key + QStringLiteral("*"));
         // An invalid key stops the fill at the first record: the list stays empty and the counts
         // are not announced, so the labels keep the previous figures.
         if (!pattern->isValid() && last >= 2) {
@@ -164,7 +176,7 @@ void ChecklistDocument::pastelist1()
     for (int record = 2; record <= last; ++record) {
         if (pattern && !pattern->matches(m_items.searchText(record)))
             continue;
-        if (m_showMode == ShowMode::Unacquired && m_items.flag(record, m_curvillager) != 0)
+        if (m_conditions.showMode == ShowMode::Unacquired && m_items.flag(record, m_curvillager) != 0)
             continue;
         pastelist2(record, rows);
     }
@@ -188,7 +200,9 @@ void ChecklistDocument::setSortColumn(ListColumn column)
 
 void ChecklistDocument::setSortOrder(SortOrder order)
 {
+    m_conditions.sortOrder = order;
     setSortColumn(order == SortOrder::Name ? ListColumn::Item : ListColumn::Number);
+    Q_EMIT conditionsChanged();
 }
 
 void ChecklistDocument::setAcquired(int record, bool acquired)

@@ -69,12 +69,19 @@ public:
     qint32 getcount() const { return m_getcount; }
     qint32 showcount() const { return m_showcount; }
 
-    // Refills the list with the items that match the key (a wildcard pattern, or "全アイテム")
-    // and the show mode.
-    void setConditions(const QString& key, ShowMode mode);
+    // What the list is filled and ordered by; the column it is sorted by is the list's sortKey().
+    const SearchConditions& conditions() const { return m_conditions; }
+    // Each refills the list with the items that match the key and the show mode.
+    void setKey(const QString& key);
+    void setShowMode(ShowMode mode);
     void pastelist1();
-    void setSortColumn(ListColumn column);
+    // Sorts the list by name or by number, without a refill.
     void setSortOrder(SortOrder order);
+    // Sorts the list by a column title; the order chosen in the search window stays as it was.
+    void setSortColumn(ListColumn column);
+    // A search window loaded afresh starts from all items in name order. Neither refills nor sorts: the
+    // list keeps its rows, and its sort column, until the window's load sets the key.
+    void resetShowModeAndOrder();
 
     // The check box of a listed row changed, and with it the current villager's flag: the counters follow.
     void countCheck(int row);
@@ -94,13 +101,16 @@ public:
     void setColumnWidths(const std::array<float, listColumnCount>& twips);
     void setSearchWindowSize(qint32 width, qint32 height);
 
-    // Whether the search window is showing (True = -1), kept across its rebuilds.
+    // Whether the search window counts as showing (True = -1), kept across its rebuilds. The window
+    // itself says so, when it loads, shows, hides or closes.
     qint16 seekshown() const { return m_seekshown; }
-    void setSeekshown(qint16 shown) { m_seekshown = shown; }
+    void setSearchWindowShown(bool shown) { m_seekshown = shown ? -1 : 0; }
 
 Q_SIGNALS:
     void listFilled();
     void countsChanged();
+    // The key, the show mode or the order changed, and the list was filled or sorted by it.
+    void conditionsChanged();
     void villageNameChanged();
     void villagerNameChanged(int villager);
     void nameColorChanged();
@@ -119,8 +129,7 @@ private:
     Settings m_settings;
     quint8 m_curvillager = 1;
     ReportListModel m_list { std::make_unique<ItemRowSource>(*this) };
-    QString m_key;
-    ShowMode m_showMode = ShowMode::All;
+    SearchConditions m_conditions;
     qint32 m_getcount = 0;
     qint32 m_showcount = 0;
     qint16 m_seekshown = 0;

@@ -66,6 +66,7 @@ private:
     void connectHandlers();
     void connectDocument();
     void connectSearchWindow();
+    void showConditions();
 
     void countper();
     void toggleSelectedRow();

@@ -39,7 +39,6 @@ bool Form1::Form_Load()
     Twips::setOuterSize(this, settings.mainWidth, settings.mainHeight);
     ListView1->setColumnWidths(std::vector<double>(settings.columnWidths.begin(), settings.columnWidths.end()));
     searchWindow()->show();
-    m_document.setSeekshown(-1);
     return true;
 }
 
@@ -127,8 +126,12 @@ void Form1::Form_Unload(bool& cancel)
     }
     if (answer == Prompts::Answer::No)
         m_document.discardRecovery();
-    m_form2.reset();
-    m_document.setSeekshown(0);
+    // Unloaded whether it shows or not; hiding it first tells the document it no longer shows. A
+    // window closed before has told it already.
+    if (m_form2) {
+        m_form2->hide();
+        m_form2.reset();
+    }
 }
 
 } // namespace kuranote
