@@ -115,15 +115,13 @@ void Form1::btnsave_Click()
         kurasave();
 }
 
-void Form1::Form_Unload(bool& cancel)
+bool Form1::Form_Unload()
 {
     const Prompts::Answer answer
         = m_prompts.question(this, QStringLiteral("終了前に変更をセーブしますか？"), Prompts::Buttons::YesNoCancel);
     // A save that failed must not end the program: the ticks would be lost without a word.
-    if (answer == Prompts::Answer::Cancel || (answer == Prompts::Answer::Yes && !kurasave())) {
-        cancel = true;
-        return;
-    }
+    if (answer == Prompts::Answer::Cancel || (answer == Prompts::Answer::Yes && !kurasave()))
+        return false;
     if (answer == Prompts::Answer::No)
         m_document.discardRecovery();
     // Unloaded whether it shows or not; hiding it first tells the document it no longer shows. A
@@ -132,6 +130,7 @@ void Form1::Form_Unload(bool& cancel)
         m_form2->hide();
         m_form2.reset();
     }
+    return true;
 }
 
 } // namespace kuranote

@@ -12,12 +12,6 @@
 namespace kuranote {
 namespace {
 
-// The settings file cannot hold a double quote: it would end the name there and shift every later line.
-QString storableName(QString typed)
-{
-    return typed.replace(u'"', u'＂');
-}
-
 QString menuCaption(const QString& name)
 {
     QString caption = name;
@@ -40,9 +34,9 @@ void Form1::btnchg1_Click(int index)
 
 void Form1::checkVillagerItem(int villager)
 {
-    for (int index = 1; index <= 4; ++index)
-        btnchg1[size_t(index)]->setChecked(false);
-    btnchg1[size_t(villager)]->setChecked(true);
+    for (QAction* item : btnchg1)
+        item->setChecked(false);
+    btnchg1[size_t(villager - 1)]->setChecked(true);
 }
 
 void Form1::showVillager(int villager)
@@ -73,8 +67,8 @@ void Form1::showBackColor()
 
 void Form1::showVillagerNames()
 {
-    for (int index = 1; index <= 4; ++index)
-        btnchg1[size_t(index)]->setText(menuCaption(m_document.settings().villagername[size_t(index)].text()));
+    for (size_t i = 0; i < btnchg1.size(); ++i)
+        btnchg1[i]->setText(menuCaption(m_document.settings().villagername[i + 1].text()));
 }
 
 void Form1::lblname_Click()
@@ -83,7 +77,7 @@ void Form1::lblname_Click()
         = m_prompts.input(this, QStringLiteral("名前を入力してください"), QStringLiteral("なまえ"), lblname->text());
     // Cancel, or an empty answer, keeps the stored name: the caption may still be the design's "1st".
     if (!typed.isEmpty()) {
-        if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
+        if (std::optional<StoredText> name = storableName(typed)) {
             m_document.renameVillager(*name);
         } else {
             m_prompts.error(
@@ -100,7 +94,7 @@ void Form1::lbltown_Click()
         = m_prompts.input(this, QStringLiteral("村の名前を入力してください"), QStringLiteral("むら"), lbltown->text());
     if (typed.isEmpty())
         return;
-    if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
+    if (std::optional<StoredText> name = storableName(typed)) {
         m_document.renameVillage(*name);
     } else {
         m_prompts.error(

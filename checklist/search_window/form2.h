@@ -29,13 +29,6 @@ public:
     // Takes the main window's background colour and the stored outer size in twips, then fills the
     // tree, which sets the start key.
     void Form_Load(const QColor& backColor, QSizeF outerSize);
-    void treeviewset();
-    void Form_Resize();
-    void TreeView1_Click();
-    void TreeView1_KeyPress(int keyCode);
-    void txtseek_Change();
-    void Command2_Click();
-    void Command1_Click();
 
     // The buttons' captions and the title follow the conditions the list was filled or sorted by.
     void showConditions(const SearchConditions& conditions);
@@ -58,7 +51,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+private Q_SLOTS:
+    void TreeView1_Click();
+    void TreeView1_KeyPress(int keyCode);
+    void txtseek_Change();
+    void Command2_Click();
+    void Command1_Click();
+
 private:
+    void treeviewset();
+    void Form_Resize();
     void composeTitle();
 
     QString m_folder;

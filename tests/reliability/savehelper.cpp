@@ -18,6 +18,7 @@
 #include "itemdata/settingsfile.h"
 #include "platform/prompts.h"
 #include "sessionchanges.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 
@@ -69,7 +70,7 @@ int saveOnce(const QString& folder)
         return 2;
     if (document.list().rowCount() > 0)
         document.toggleRow(0);
-    form.btnsave_Click();
+    ui(form).btnsave->trigger();
     return prompts.errors == 0 ? 0 : 2;
 }
 
