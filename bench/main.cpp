@@ -5,7 +5,7 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
 #include "itemdata/datafile.h"
-#include "platform/prompts.h"
+#include "platform/widgets/prompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

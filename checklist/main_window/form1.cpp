@@ -2,12 +2,12 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/japanesefont.h"
-#include "platform/listview.h"
-#include "platform/minimumsize.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/japanesefont.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/minimumsize.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 #include <QCloseEvent>

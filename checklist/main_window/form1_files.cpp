@@ -3,11 +3,11 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
-#include "platform/prompts.h"
-#include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/prompts.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
 #include "completion.h"
-#include "platform/listview.h"
 #include "platform/twips.h"
+#include "platform/widgets/listview.h"
 
 #include <QLabel>
 

@@ -3,9 +3,9 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/prompts.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/prompts.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 

@@ -1,11 +1,12 @@
 #include "form2.h"
 
 #include "conditionwords.h"
-#include "platform/japanesefont.h"
-#include "platform/minimumsize.h"
-#include "platform/treeview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/japanesefont.h"
+#include "platform/widgets/minimumsize.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/treeview.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "checklist/search_window/form2.h"
 #include "checklistfixture.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/treeview.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,10 +4,11 @@
 #include "checklist/search_window/form2.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,11 @@
 #include "checklistfixture.h"
 
 #include "checklist/search_window/form2.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/treeview.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QLineEdit>
 #include <QPushButton>

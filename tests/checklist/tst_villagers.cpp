@@ -1,9 +1,9 @@
 #include "checklist/search_window/form2.h"
 #include "checklistfixture.h"
 #include "itemdata/settingsfile.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/widgetcolors.h"
 #include "testfiles.h"
 
 #include <QAction>

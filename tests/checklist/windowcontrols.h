@@ -2,9 +2,9 @@
 
 #include "checklist/main_window/form1.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/treeview.h"
 
 #include <QAction>
 #include <QHeaderView>

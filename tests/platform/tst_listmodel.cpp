@@ -1,73 +1,11 @@
-#include "platform/listmodel.h"
-#include "platform/listview.h"
+#include "fakerows.h"
 
 #include <QAbstractItemModelTester>
-#include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <array>
-#include <atomic>
-
 using namespace kuranote;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Records 1 to texts.size(): column 0 holds the record's text; column 1 holds a text a test may change; every
-// other column holds the record number; each record keeps its tick. Counts the texts asked for per column.
-class FakeRows final : public ListRowSource
-{
-public:
-    explicit FakeRows(QStringList texts)
-        : names(std::move(texts))
-        , changing(names)
-        , ticks(size_t(names.size()) + 1, false)
-    {
-    }
-
-    int lastRecord() const override { return int(names.size()); }
-    bool isChecked(int record) const override { return ticks[size_t(record)]; }
-    void setChecked(int record, bool checked) override { ticks[size_t(record)] = checked; }
-
-    QString cellText(int record, int column) const override
-    {
-        ++m_calls[size_t(column)];
-        if (column == 0)
-            return names[record - 1];
-        if (column == 1)
-            return changing[record - 1];
-        return QString::number(record);
-    }
-
-    int calls(int column) const { return m_calls[size_t(column)]; }
-
-    QStringList names;
-    QStringList changing;
-    std::vector<bool> ticks; // by record
-
-private:
-    // Texts may be asked for from several threads at once.
-    mutable std::array<std::atomic<int>, ColumnOrders::ColumnCount> m_calls {};
-};
-
-const QStringList tenTitles { u"Item"_s, u"2"_s, u"3"_s, u"4"_s, u"Set1"_s, u"Set2"_s, u"Char"_s, u"Sell"_s, u"etc"_s,
-    u"No,"_s };
-
-std::vector<int> rowsOf(const QList<int>& records)
-{
-    return std::vector<int>(records.begin(), records.end());
-}
-
-QList<int> recordsOf(const ReportListModel& model)
-{
-    QList<int> records;
-    for (int row = 0; row < model.rowCount(); ++row)
-        records << model.record(row);
-    return records;
-}
-
-} // namespace
 
 class tst_ListModel : public QObject
 {
@@ -78,10 +16,7 @@ private Q_SLOTS:
     void rowsAscendByColumnText_data();
     void rowsAscendByColumnText();
     void checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
-    void sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords();
     void columnOrdered_once_untilItsTextsChange();
-    void keyAfterRefill_selectsTheRowItLandsOn_data();
-    void keyAfterRefill_selectsTheRowItLandsOn();
 };
 
 void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
@@ -194,41 +129,6 @@ void tst_ListModel::checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByV
     QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
 }
 
-void tst_ListModel::sortKeyChange_reordersInPlace_selectionAndTicksFollowRecords()
-{
-    auto rows = std::make_unique<FakeRows>(QStringList { u"c"_s, u"a"_s, u"b"_s, u"d"_s });
-    FakeRows& source = *rows;
-    source.changing = QStringList { u"2"_s, u"4"_s, u"1"_s, u"3"_s };
-    ReportListModel model(std::move(rows));
-    model.setHeaderTexts(tenTitles);
-    ListView view(model);
-    source.ticks[2] = true;
-    model.setRows({ 1, 2, 3, 4 });
-    QCOMPARE(recordsOf(model), (QList<int> { 2, 3, 1, 4 }));
-
-    // Select record 1, which is in row 2 of the name order.
-    view.selectionModel()->select(model.index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    QCOMPARE(view.selectedRow(), 2);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-
-    view.setSortKey(1);
-    QCOMPARE(view.sortKey(), 1);
-    QCOMPARE(recordsOf(model), (QList<int> { 3, 1, 4, 2 }));
-    QCOMPARE(reset.count(), 0);
-    QCOMPARE(layout.count(), 1);
-    QCOMPARE(view.selectedRow(), 1);
-    QCOMPARE(model.record(view.selectedRow()), 1);
-    QVERIFY(model.isChecked(3));
-    QCOMPARE(model.cellText(3, 0), u"a"_s);
-
-    view.setSortKey(0);
-    QCOMPARE(recordsOf(model), (QList<int> { 2, 3, 1, 4 }));
-    QCOMPARE(model.record(view.selectedRow()), 1);
-    QVERIFY(model.isChecked(0));
-    QCOMPARE(reset.count(), 0);
-}
-
 void tst_ListModel::columnOrdered_once_untilItsTextsChange()
 {
     auto rows = std::make_unique<FakeRows>(QStringList { u"e"_s, u"d"_s, u"c"_s, u"b"_s, u"a"_s, u"f"_s });
@@ -260,53 +160,6 @@ void tst_ListModel::columnOrdered_once_untilItsTextsChange()
     model.setSortKey(0);
     QCOMPARE(recordsOf(model), (QList<int> { 5, 3, 1 }));
     QCOMPARE(source.calls(0), 6);
-}
-
-void tst_ListModel::keyAfterRefill_selectsTheRowItLandsOn_data()
-{
-    QTest::addColumn<int>("current"); // the current row before the key, -1 for none
-    QTest::addColumn<bool>("selected"); // whether that row is selected
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("selectedAfter");
-
-    QTest::newRow("refilled, Home") << -1 << false << int(Qt::Key_Home) << 0;
-    QTest::newRow("refilled, Down") << -1 << false << int(Qt::Key_Down) << 0;
-    QTest::newRow("refilled, Up") << -1 << false << int(Qt::Key_Up) << 0;
-    QTest::newRow("refilled, End") << -1 << false << int(Qt::Key_End) << 4;
-    QTest::newRow("first row current, Home") << 0 << false << int(Qt::Key_Home) << 0;
-    QTest::newRow("last row current, Down") << 4 << false << int(Qt::Key_Down) << 4;
-    QTest::newRow("row 2 current, Page Up") << 2 << false << int(Qt::Key_PageUp) << 0;
-    QTest::newRow("row 2 selected, Down") << 2 << true << int(Qt::Key_Down) << 3;
-    QTest::newRow("row 2 selected, Page Down") << 2 << true << int(Qt::Key_PageDown) << 4;
-    QTest::newRow("last row selected, End") << 4 << true << int(Qt::Key_End) << 4;
-}
-
-void tst_ListModel::keyAfterRefill_selectsTheRowItLandsOn()
-{
-    QFETCH(int, current);
-    QFETCH(bool, selected);
-    QFETCH(int, key);
-    QFETCH(int, selectedAfter);
-    ReportListModel model(std::make_unique<FakeRows>(QStringList { u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s }));
-    model.setHeaderTexts(tenTitles);
-    ListView view(model);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowActive(&view));
-
-    // Refilled while the focus is elsewhere, as when a key is typed in the search window.
-    view.clearFocus();
-    view.items().setRows(rowsOf({ 1, 2, 3, 4, 5 }));
-    view.setFocus(Qt::ActiveWindowFocusReason);
-    QVERIFY(view.hasFocus());
-    if (current >= 0) {
-        const auto command = selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                                      : QItemSelectionModel::NoUpdate;
-        view.selectionModel()->setCurrentIndex(view.items().index(current, 0), command);
-    }
-
-    QTest::keyClick(&view, Qt::Key(key));
-    QCOMPARE(view.selectedRow(), selectedAfter);
-    QCOMPARE(view.currentIndex().row(), selectedAfter);
 }
 
 QTEST_MAIN(tst_ListModel)

@@ -16,7 +16,7 @@
 #include "checklist/main_window/form1.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/prompts.h"
+#include "platform/widgets/prompts.h"
 #include "sessionchanges.h"
 #include "windowcontrols.h"
 

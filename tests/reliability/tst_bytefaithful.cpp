@@ -6,7 +6,7 @@
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/listview.h"
+#include "platform/widgets/listview.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
 

@@ -4,7 +4,7 @@
 #include "converter/conversion.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/listview.h"
+#include "platform/widgets/listview.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
 

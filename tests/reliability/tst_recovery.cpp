@@ -8,7 +8,7 @@
 #include "itemdata/datafile.h"
 #include "itemdata/recoveryfile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QDir>
 #include <QProcess>
