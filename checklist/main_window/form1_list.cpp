@@ -33,7 +33,7 @@ void Form1::connectSearchWindow()
     connect(seek, &Form2::showModeChosen, &m_document, &ChecklistDocument::setShowMode);
     connect(seek, &Form2::sortOrderChosen, &m_document, &ChecklistDocument::setSortOrder);
     connect(seek, &Form2::sizeChanged, &m_document, &ChecklistDocument::setSearchWindowSize);
-    // The only writer of seekshown.
+    // Nothing else writes seekshown: it is what the window says of itself.
     connect(seek, &Form2::shownChanged, &m_document, &ChecklistDocument::setSearchWindowShown);
     connect(seek, &Form2::closed, this, [this] {
         // A closed search window is gone: the next use builds it afresh. It is still inside its
@@ -44,7 +44,7 @@ void Form1::connectSearchWindow()
 
 void Form1::showConditions()
 {
-    // Only a window that is there: the conditions also change while a closed one loads again.
+    // A closed search window shows nothing; the one loaded next shows what its own load sets.
     if (m_form2)
         m_form2->showConditions(m_document.conditions());
 }
