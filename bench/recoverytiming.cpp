@@ -91,15 +91,15 @@ int main(int argc, char* argv[])
     {
         ChecklistDocument document(dir.path());
         document.load();
-        document.setConditions(allItemsKey, ShowMode::All);
-        const Timings timings = timeTicks(document, ticks, [&](int) { document.recovery().recordNow(); });
+        document.setKey(allItemsKey);
+        const Timings timings = timeTicks(document, ticks, [&](int) { document.recordRecovery(); });
         report("safe save of the whole record after each tick", timings, QFileInfo(recovery).size());
         document.discardRecovery();
     }
     {
         ChecklistDocument document(dir.path());
         document.load();
-        document.setConditions(allItemsKey, ShowMode::All);
+        document.setKey(allItemsKey);
         QFile file(recovery);
         file.open(QIODevice::WriteOnly | QIODevice::Append);
         const Timings timings = timeTicks(document, ticks, [&](int row) {
@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
         // As the program runs: a tick every millisecond, the timer writing what gathered.
         ChecklistDocument document(dir.path());
         document.load();
-        document.setConditions(allItemsKey, ShowMode::All);
+        document.setKey(allItemsKey);
         Timings timings;
         QElapsedTimer run;
         run.start();

@@ -12,10 +12,10 @@ namespace kuranote {
 
 ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
     : QObject(parent)
-    , m_folder(std::move(folder))
-    , m_key(allItemsKey)
-    , m_recovery(filePathIn(m_folder, RecoveryFile::fileName), m_items, m_settings)
+    , m_folder(folder)
+    , m_recovery(filePathIn(folder, RecoveryFile::fileName))
 {
+    connect(&m_recovery, &RecoveryRecorder::due, this, &ChecklistDocument::recordRecovery);
     m_list.setHeaderTexts({ QStringLiteral("Item"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
         QStringLiteral("Set1"), QStringLiteral("Set2"), QStringLiteral("Char"), QStringLiteral("Sell"),
         QStringLiteral("etc"), QStringLiteral("No,") });
@@ -57,11 +57,11 @@ std::optional<FileError> ChecklistDocument::kurasave()
     FileStamper dataStamper;
     if (std::optional<FileError> failure = DataFile::save(m_folder, m_items, &dataStamper))
         return failure;
-    m_recovery.dataFileSaved(dataStamper.stamp());
+    m_recovery.dataFileSaved(dataStamper.stamp(), m_items, m_settings);
     const QByteArray settings = SettingsFile::encode(m_settings);
     if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, SettingsFile::fileName), settings))
         return failure;
-    m_recovery.settingsFileSaved(FileStamp::of(settings));
+    m_recovery.settingsFileSaved(FileStamp::of(settings), m_items, m_settings);
     m_modified = false;
     return std::nullopt;
 }
@@ -98,13 +98,14 @@ std::vector<int> ChecklistDocument::restoreRecovery()
 {
     std::vector<int> renamed;
     for (const RecoveryRecord::Flag& flag : m_found.flags) {
-        m_recovery.flagChanging(flag.record, flag.villager);
+        m_recovery.flagChanging(flag.record, flag.villager, m_items.flag(flag.record, flag.villager));
         m_items.setFlag(flag.record, flag.villager, flag.value);
         markModified();
     }
     for (const RecoveryRecord::Text& text : m_found.texts) {
-        m_recovery.textChanging(text.field, text.villager);
-        settingsText(m_settings, text.field, text.villager) = text.value;
+        StoredText& value = settingsText(m_settings, text.field, text.villager);
+        m_recovery.textChanging(text.field, text.villager, value);
+        value = text.value;
         markModified();
         if (text.field == SettingsText::VillagerName)
             renamed.push_back(text.villager);
@@ -124,28 +125,46 @@ std::optional<QString> ChecklistDocument::setRecoveryAside()
     return QDir::toNativeSeparators(*aside);
 }
 
+void ChecklistDocument::recordRecovery()
+{
+    m_recovery.recordNow(m_items, m_settings);
+}
+
 void ChecklistDocument::discardRecovery()
 {
     m_found = {};
     m_recovery.discard();
 }
 
-void ChecklistDocument::setConditions(const QString& key, ShowMode mode)
+void ChecklistDocument::setKey(const QString& key)
 {
-    m_key = key;
-    m_showMode = mode;
+    m_conditions.key = key;
     pastelist1();
+    Q_EMIT conditionsChanged();
+}
+
+void ChecklistDocument::setShowMode(ShowMode mode)
+{
+    m_conditions.showMode = mode;
+    pastelist1();
+    Q_EMIT conditionsChanged();
+}
+
+void ChecklistDocument::resetShowModeAndOrder()
+{
+    m_conditions.showMode = ShowMode::All;
+    m_conditions.sortOrder = SortOrder::Name;
 }
 
 void ChecklistDocument::pastelist1()
 {
     m_showcount = 0;
     m_getcount = 0;
-    m_pendingRows.clear();
+    std::vector<int> rows;
     const int last = m_items.count();
     std::optional<WildcardPattern> pattern;
-    if (m_key != allItemsKey) {
-        pattern.emplace(QStringLiteral("*") + m_key + QStringLiteral("*"));
+    if (m_conditions.key != allItemsKey) {
+        pattern.emplace(QStringLiteral("*") + m_conditions.key + QStringLiteral("*"));
         // An invalid key stops the fill at the first record: the list stays empty and the counts
         // are not announced, so the labels keep the previous figures.
         if (!pattern->isValid() && last >= 2) {
@@ -157,21 +176,20 @@ void ChecklistDocument::pastelist1()
     for (int record = 2; record <= last; ++record) {
         if (pattern && !pattern->matches(m_items.searchText(record)))
             continue;
-        if (m_showMode == ShowMode::Unacquired && m_items.flag(record, m_curvillager) != 0)
+        if (m_conditions.showMode == ShowMode::Unacquired && m_items.flag(record, m_curvillager) != 0)
             continue;
-        pastelist2(record);
+        pastelist2(record, rows);
     }
-    m_list.setRows(std::move(m_pendingRows));
+    m_list.setRows(std::move(rows));
     Q_EMIT listFilled();
     Q_EMIT countsChanged();
 }
 
-void ChecklistDocument::pastelist2(int record)
+void ChecklistDocument::pastelist2(int record, std::vector<int>& rows)
 {
-    const bool acquired = m_items.flag(record, m_curvillager) != 0;
-    m_pendingRows.push_back({ record, acquired });
+    rows.push_back(record);
     // A ticked row counts once, whatever value its flag holds, so the figures never pass 100 %.
-    m_getcount += acquired ? 1 : 0;
+    m_getcount += m_items.flag(record, m_curvillager) != 0 ? 1 : 0;
     ++m_showcount;
 }
 
@@ -182,25 +200,29 @@ void ChecklistDocument::setSortColumn(ListColumn column)
 
 void ChecklistDocument::setSortOrder(SortOrder order)
 {
+    m_conditions.sortOrder = order;
     setSortColumn(order == SortOrder::Name ? ListColumn::Item : ListColumn::Number);
+    Q_EMIT conditionsChanged();
 }
 
-void ChecklistDocument::applyCheck(int row)
+void ChecklistDocument::setAcquired(int record, bool acquired)
 {
-    const bool checked = m_list.isChecked(row);
-    const int record = m_list.record(row);
-    m_recovery.flagChanging(record, m_curvillager);
-    m_items.setFlag(record, m_curvillager, checked ? 1 : 0);
-    m_getcount += checked ? 1 : -1;
+    m_recovery.flagChanging(record, m_curvillager, m_items.flag(record, m_curvillager));
+    m_items.setFlag(record, m_curvillager, acquired ? 1 : 0);
     markModified();
+}
+
+void ChecklistDocument::countCheck(int row)
+{
+    m_getcount += m_list.isChecked(row) ? 1 : -1;
     Q_EMIT countsChanged();
 }
 
 void ChecklistDocument::toggleRow(int row)
 {
-    // Set by code, the check box raises nothing; applying it here moves the counter exactly once.
+    // Set by code, the check box raises nothing; counting it here moves the counter exactly once.
     m_list.setChecked(row, !m_list.isChecked(row));
-    applyCheck(row);
+    countCheck(row);
 }
 
 bool ChecklistDocument::switchVillager(int villager)
@@ -215,16 +237,15 @@ bool ChecklistDocument::switchVillager(int villager)
         // These columns now show other villagers' flags; only a switch changes them, never a tick.
         m_list.forgetOrder(column);
     }
-    Q_EMIT villagerSwitched(villager);
-    pastelist1();
     return true;
 }
 
 void ChecklistDocument::setText(SettingsText field, const StoredText& value)
 {
     const int villager = field == SettingsText::TownName ? 0 : m_curvillager;
-    m_recovery.textChanging(field, villager);
-    settingsText(m_settings, field, villager) = value;
+    StoredText& text = settingsText(m_settings, field, villager);
+    m_recovery.textChanging(field, villager, text);
+    text = value;
     markModified();
 }
 
@@ -249,7 +270,6 @@ void ChecklistDocument::setNameColor(quint32 bgr)
 void ChecklistDocument::setBackColor(quint32 bgr)
 {
     setText(SettingsText::BackColor, *StoredText::fromTyped(colorText(bgr)));
-    Q_EMIT backColorChanged();
 }
 
 void ChecklistDocument::setMainWindowSize(QSizeF twips)

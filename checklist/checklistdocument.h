@@ -44,7 +44,9 @@ public:
 
     // Every change a save would write is kept within a moment in a recovery file beside the data
     // file, until a save or the user's choice not to save removes it.
-    RecoveryRecorder& recovery() { return m_recovery; }
+    const RecoveryRecorder& recovery() const { return m_recovery; }
+    // Writes the unsaved changes into the recovery file now, without waiting for its timer.
+    void recordRecovery();
     // Right after the load: looks for the changes of a session that ended without saving. Changes
     // that belong to the files just loaded wait for restoreRecovery() or discardRecovery(); a file
     // that cannot be read or belongs to other files is moved aside, never applied.
@@ -67,19 +69,27 @@ public:
     qint32 getcount() const { return m_getcount; }
     qint32 showcount() const { return m_showcount; }
 
-    // Refills the list with the items that match the key (a wildcard pattern, or "全アイテム")
-    // and the show mode.
-    void setConditions(const QString& key, ShowMode mode);
+    // What the list is filled and ordered by; the column it is sorted by is the list's sortKey().
+    const SearchConditions& conditions() const { return m_conditions; }
+    // Each refills the list with the items that match the key and the show mode.
+    void setKey(const QString& key);
+    void setShowMode(ShowMode mode);
     void pastelist1();
-    void setSortColumn(ListColumn column);
+    // Sorts the list by name or by number, without a refill.
     void setSortOrder(SortOrder order);
+    // Sorts the list by a column title; the order chosen in the search window stays as it was.
+    void setSortColumn(ListColumn column);
+    // A search window loaded afresh starts from all items in name order. Neither refills nor sorts: the
+    // list keeps its rows, and its sort column, until the window's load sets the key.
+    void resetShowModeAndOrder();
 
-    // The check box of a listed row changed: it becomes the current villager's flag.
-    void applyCheck(int row);
+    // The check box of a listed row changed, and with it the current villager's flag: the counters follow.
+    void countCheck(int row);
     // Turns the check box of a listed row over, as Enter or a double-click does.
     void toggleRow(int row);
 
-    // False when the villager is already current: nothing changes then.
+    // Makes the villager current and retitles the other villagers' columns; the list keeps its rows
+    // until the caller fills it. False when the villager is already current: nothing changes then.
     bool switchVillager(int villager);
     void renameVillage(const StoredText& name);
     void renameVillager(const StoredText& name);
@@ -91,21 +101,26 @@ public:
     void setColumnWidths(const std::array<float, listColumnCount>& twips);
     void setSearchWindowSize(qint32 width, qint32 height);
 
-    // Whether the search window is showing (True = -1), kept across its rebuilds.
+    // Whether the search window counts as showing (True = -1), kept across its rebuilds. The window
+    // itself says so, when it loads, shows, hides or closes.
     qint16 seekshown() const { return m_seekshown; }
-    void setSeekshown(qint16 shown) { m_seekshown = shown; }
+    void setSearchWindowShown(bool shown) { m_seekshown = shown ? -1 : 0; }
 
 Q_SIGNALS:
     void listFilled();
     void countsChanged();
-    void villagerSwitched(int villager);
+    // The key, the show mode or the order changed, and the list was filled or sorted by it.
+    void conditionsChanged();
     void villageNameChanged();
     void villagerNameChanged(int villager);
     void nameColorChanged();
-    void backColorChanged();
 
 private:
-    void pastelist2(int record);
+    // The list's check boxes are the current villager's flags, changed through here.
+    friend class ItemRowSource;
+    void setAcquired(int record, bool acquired);
+
+    void pastelist2(int record, std::vector<int>& rows);
     void markModified() { m_modified = true; }
     void setText(SettingsText field, const StoredText& value);
 
@@ -113,15 +128,12 @@ private:
     ItemTable m_items;
     Settings m_settings;
     quint8 m_curvillager = 1;
-    ItemRowSource m_rowSource { m_items, m_curvillager };
-    ReportListModel m_list { m_rowSource };
-    QString m_key;
-    ShowMode m_showMode = ShowMode::All;
+    ReportListModel m_list { std::make_unique<ItemRowSource>(*this) };
+    SearchConditions m_conditions;
     qint32 m_getcount = 0;
     qint32 m_showcount = 0;
     qint16 m_seekshown = 0;
     bool m_modified = false;
-    std::vector<ReportListModel::Row> m_pendingRows;
     RecoveryRecorder m_recovery;
     RecoveryRecord m_found;
 };

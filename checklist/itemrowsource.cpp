@@ -1,5 +1,6 @@
 #include "itemrowsource.h"
 
+#include "checklistdocument.h"
 #include "itemdata/itemtable.h"
 #include "listcolumn.h"
 #include "platform/numberformat.h"
@@ -17,43 +18,53 @@ std::array<int, 3> otherVillagers(int curvillager)
     return others;
 }
 
-ItemRowSource::ItemRowSource(const ItemTable& items, const quint8& curvillager)
-    : m_items(items)
-    , m_curvillager(curvillager)
+ItemRowSource::ItemRowSource(ChecklistDocument& document)
+    : m_document(document)
 {
 }
 
 int ItemRowSource::lastRecord() const
 {
-    return m_items.count();
+    return m_document.items().count();
 }
 
 QString ItemRowSource::cellText(int record, int column) const
 {
+    const ItemTable& items = m_document.items();
     switch (ListColumn(column)) {
     case ListColumn::Item:
-        return m_items.text(record, ItemTable::Name).toString();
+        return items.text(record, ItemTable::Name).toString();
     case ListColumn::OtherVillager1:
     case ListColumn::OtherVillager2:
     case ListColumn::OtherVillager3: {
-        const int other = otherVillagers(m_curvillager)[size_t(column - int(ListColumn::OtherVillager1))];
-        return QString::number(m_items.flag(record, other));
+        const int other = otherVillagers(m_document.curvillager())[size_t(column - int(ListColumn::OtherVillager1))];
+        return QString::number(items.flag(record, other));
     }
     case ListColumn::Set1:
-        return m_items.text(record, ItemTable::Set1).toString();
+        return items.text(record, ItemTable::Set1).toString();
     case ListColumn::Set2:
-        return m_items.text(record, ItemTable::Set2).toString();
+        return items.text(record, ItemTable::Set2).toString();
     case ListColumn::Char:
-        return m_items.text(record, ItemTable::Char).toString();
+        return items.text(record, ItemTable::Char).toString();
     case ListColumn::Sell:
-        return m_items.text(record, ItemTable::Sell).toString();
+        return items.text(record, ItemTable::Sell).toString();
     case ListColumn::Etc:
-        return m_items.text(record, ItemTable::Etc).toString();
+        return items.text(record, ItemTable::Etc).toString();
     case ListColumn::Number:
         return formatItemNumber(record - 1);
     default:
         return {};
     }
+}
+
+bool ItemRowSource::isChecked(int record) const
+{
+    return m_document.items().flag(record, m_document.curvillager()) != 0;
+}
+
+void ItemRowSource::setChecked(int record, bool checked)
+{
+    m_document.setAcquired(record, checked);
 }
 
 } // namespace kuranote

@@ -6,24 +6,26 @@
 
 namespace kuranote {
 
-class ItemTable;
+class ChecklistDocument;
 
 // The three villagers that are not current, in ascending order: the list's columns 1 to 3.
 std::array<int, 3> otherVillagers(int curvillager);
 
-// The main list's cell texts, taken from the catalogue for the current villager. It reads both
-// through references into the checklist document that owns it.
+// The main list's rows as the checklist document holds them: the cell texts from the catalogue, the
+// check box from the current villager's flag. It asks the document on every call and keeps nothing
+// of its own, so that a tick is true in one place and nothing it holds can go stale.
 class ItemRowSource final : public ListRowSource
 {
 public:
-    ItemRowSource(const ItemTable& items, const quint8& curvillager);
+    explicit ItemRowSource(ChecklistDocument& document);
 
     int lastRecord() const override;
     QString cellText(int record, int column) const override;
+    bool isChecked(int record) const override;
+    void setChecked(int record, bool checked) override;
 
 private:
-    const ItemTable& m_items;
-    const quint8& m_curvillager;
+    ChecklistDocument& m_document;
 };
 
 } // namespace kuranote

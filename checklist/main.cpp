@@ -1,8 +1,8 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "platform/japaneseinterface.h"
-#include "platform/programstart.h"
-#include "platform/qtprompts.h"
+#include "platform/widgets/japaneseinterface.h"
+#include "platform/widgets/programstart.h"
+#include "platform/widgets/qtprompts.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -29,15 +29,13 @@ const StoredText& settingsText(const Settings& settings, SettingsText field, int
     return settingsText(const_cast<Settings&>(settings), field, villager);
 }
 
-RecoveryRecorder::RecoveryRecorder(QString filePath, const ItemTable& items, const Settings& settings, QObject* parent)
+RecoveryRecorder::RecoveryRecorder(QString filePath, QObject* parent)
     : QObject(parent)
     , m_filePath(std::move(filePath))
-    , m_items(items)
-    , m_settings(settings)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(delayMs);
-    connect(&m_timer, &QTimer::timeout, this, &RecoveryRecorder::recordNow);
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryRecorder::due);
 }
 
 void RecoveryRecorder::begin(const FileStamp& dataFile, const FileStamp& settingsFile)
@@ -50,15 +48,15 @@ void RecoveryRecorder::begin(const FileStamp& dataFile, const FileStamp& setting
     m_keptOff = false;
 }
 
-void RecoveryRecorder::flagChanging(int record, int villager)
+void RecoveryRecorder::flagChanging(int record, int villager, quint8 before)
 {
-    m_flagsInFile.try_emplace({ record, villager }, m_items.flag(record, villager));
+    m_flagsInFile.try_emplace({ record, villager }, before);
     schedule();
 }
 
-void RecoveryRecorder::textChanging(SettingsText field, int villager)
+void RecoveryRecorder::textChanging(SettingsText field, int villager, const StoredText& before)
 {
-    m_textsInFile.try_emplace({ field, villager }, settingsText(m_settings, field, villager));
+    m_textsInFile.try_emplace({ field, villager }, before);
     schedule();
 }
 
@@ -69,55 +67,59 @@ void RecoveryRecorder::schedule()
         m_timer.start();
 }
 
-void RecoveryRecorder::dataFileSaved(const FileStamp& stamp)
+void RecoveryRecorder::dataFileSaved(const FileStamp& stamp, const ItemTable& items, const Settings& settings)
 {
     m_dataFile = stamp;
     m_flagsInFile.clear();
-    settle();
+    settle(items, settings);
 }
 
-void RecoveryRecorder::settingsFileSaved(const FileStamp& stamp)
+void RecoveryRecorder::settingsFileSaved(const FileStamp& stamp, const ItemTable& items, const Settings& settings)
 {
     m_settingsFile = stamp;
     m_textsInFile.clear();
-    settle();
+    settle(items, settings);
 }
 
-void RecoveryRecorder::settle()
+void RecoveryRecorder::settle(const ItemTable& items, const Settings& settings)
 {
     // After a save of both files nothing is left and the file goes. After the catalogue alone, the
     // file must name the new catalogue at once, or a crash now would leave a record of other files.
-    if (m_flagsInFile.empty() && m_textsInFile.empty()) {
-        m_timer.stop();
-        if (!m_keptOff)
-            QFile::remove(m_filePath);
-        return;
-    }
-    recordNow();
+    if (m_flagsInFile.empty() && m_textsInFile.empty())
+        removeFile();
+    else
+        recordNow(items, settings);
 }
 
-RecoveryRecord RecoveryRecorder::unsavedChanges() const
+void RecoveryRecorder::removeFile()
+{
+    m_timer.stop();
+    if (!m_keptOff)
+        QFile::remove(m_filePath);
+}
+
+RecoveryRecord RecoveryRecorder::unsavedChanges(const ItemTable& items, const Settings& settings) const
 {
     RecoveryRecord changes { m_dataFile, m_settingsFile, {}, {} };
     for (const auto& [key, inFile] : m_flagsInFile) {
-        const quint8 now = m_items.flag(key.first, key.second);
+        const quint8 now = items.flag(key.first, key.second);
         if (now != inFile)
             changes.flags.push_back({ key.first, key.second, now });
     }
     for (const auto& [key, inFile] : m_textsInFile) {
-        const StoredText& now = settingsText(m_settings, key.first, key.second);
+        const StoredText& now = settingsText(settings, key.first, key.second);
         if (!(now == inFile))
             changes.texts.push_back({ key.first, key.second, now });
     }
     return changes;
 }
 
-void RecoveryRecorder::recordNow()
+void RecoveryRecorder::recordNow(const ItemTable& items, const Settings& settings)
 {
     m_timer.stop();
     if (m_keptOff)
         return;
-    const RecoveryRecord changes = unsavedChanges();
+    const RecoveryRecord changes = unsavedChanges(items, settings);
     if (changes.flags.empty() && changes.texts.empty()) {
         QFile::remove(m_filePath);
         return;
@@ -132,7 +134,7 @@ void RecoveryRecorder::discard()
 {
     m_flagsInFile.clear();
     m_textsInFile.clear();
-    settle();
+    removeFile();
 }
 
 void RecoveryRecorder::keepOffFile()

@@ -20,7 +20,8 @@ const StoredText& settingsText(const Settings& settings, SettingsText field, int
 // together a short while after the first of them, never once per tick; each write replaces the whole
 // file through a safe save, so that a kill leaves it whole, with or without the latest changes.
 // It remembers the value each changed flag and text had in the files, and writes only what differs
-// from them: the file is there exactly while something is unsaved.
+// from them: the file is there exactly while something is unsaved. It keeps no view of the checklist:
+// the current values are handed to each write, and the timer asks for one through due().
 class RecoveryRecorder final : public QObject
 {
     Q_OBJECT
@@ -29,23 +30,25 @@ public:
     // The longest a change waits before it is written.
     static constexpr int delayMs = 300;
 
-    RecoveryRecorder(QString filePath, const ItemTable& items, const Settings& settings, QObject* parent = nullptr);
+    explicit RecoveryRecorder(QString filePath, QObject* parent = nullptr);
 
     const QString& filePath() const { return m_filePath; }
 
     // The files as they were just loaded: every change is measured against them from now on.
     void begin(const FileStamp& dataFile, const FileStamp& settingsFile);
-    // Called before a value changes, so that the value of the files is known.
-    void flagChanging(int record, int villager);
-    void textChanging(SettingsText field, int villager);
-    // A save wrote a file: its values are no longer unsaved changes.
-    void dataFileSaved(const FileStamp& stamp);
-    void settingsFileSaved(const FileStamp& stamp);
+    // Called before a value changes, with the value it has until then: the first such call after a
+    // load or a save gives the value of the files.
+    void flagChanging(int record, int villager, quint8 before);
+    void textChanging(SettingsText field, int villager, const StoredText& before);
+    // A save wrote a file: its values are no longer unsaved changes. What is still unsaved, as items
+    // and settings now hold it, is written at once.
+    void dataFileSaved(const FileStamp& stamp, const ItemTable& items, const Settings& settings);
+    void settingsFileSaved(const FileStamp& stamp, const ItemTable& items, const Settings& settings);
     const FileStamp& dataFile() const { return m_dataFile; }
     const FileStamp& settingsFile() const { return m_settingsFile; }
 
-    // Writes what is unsaved now, or removes the file when nothing is.
-    void recordNow();
+    // Writes what items and settings hold unsaved, or removes the file when nothing is.
+    void recordNow(const ItemTable& items, const Settings& settings);
     // Changes wait to be written.
     bool isPending() const { return m_timer.isActive(); }
     // Forgets the changes and removes the file: the user chose not to keep them.
@@ -53,14 +56,17 @@ public:
     // Never touches the file again this session: it holds what another session left and could not be moved.
     void keepOffFile();
 
+Q_SIGNALS:
+    // The changes have waited long enough: the owner of the values calls recordNow().
+    void due();
+
 private:
     void schedule();
-    void settle();
-    RecoveryRecord unsavedChanges() const;
+    void settle(const ItemTable& items, const Settings& settings);
+    void removeFile();
+    RecoveryRecord unsavedChanges(const ItemTable& items, const Settings& settings) const;
 
     QString m_filePath;
-    const ItemTable& m_items;
-    const Settings& m_settings;
     FileStamp m_dataFile;
     FileStamp m_settingsFile;
     std::map<std::pair<int, int>, quint8> m_flagsInFile; // by record and villager

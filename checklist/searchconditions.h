@@ -13,4 +13,13 @@ enum class ShowMode { All, Unacquired };
 // The order the search window offers: by name, or by item number.
 enum class SortOrder { Name, Number };
 
+// What the list is filled and ordered by, as the search window chose it and shows it.
+struct SearchConditions
+{
+    QString key = allItemsKey; // a wildcard pattern, or allItemsKey for no text filter
+    ShowMode showMode = ShowMode::All;
+    // The order last chosen in the search window; a column title can sort the list otherwise since.
+    SortOrder sortOrder = SortOrder::Name;
+};
+
 } // namespace kuranote

@@ -2,8 +2,8 @@
 
 #include "conversion.h"
 
-#include "platform/prompts.h"
 #include "platform/twips.h"
+#include "platform/widgets/prompts.h"
 
 #include <QEvent>
 #include <QIcon>

@@ -25,6 +25,11 @@ QString colorText(quint32 bgr)
     return QString::number(bgr);
 }
 
+std::optional<StoredText> storableName(QString typed)
+{
+    return StoredText::fromTyped(typed.replace(u'"', u'＂'));
+}
+
 std::optional<FileError> SettingsFile::parse(QByteArrayView bytes, const QString& filePath, Settings* settings)
 {
     FieldReader reader(bytes);

@@ -27,6 +27,11 @@ struct Settings
 std::optional<quint32> parseColorText(const QString& text);
 QString colorText(quint32 bgr);
 
+// A name the user typed, as the settings file can hold it: a double quote would end the name there
+// and shift every later line, so it becomes a full-width one. Nothing when code page 932 cannot
+// store the name.
+std::optional<StoredText> storableName(QString typed);
+
 namespace SettingsFile {
 
 inline const QString fileName = QStringLiteral("kurasize.dat");

@@ -4,31 +4,20 @@
 
 namespace kuranote {
 
-ColumnOrders::ColumnOrders(const ListRowSource& source)
-    : m_source(source)
-{
-}
-
-const std::vector<int>& ColumnOrders::order(int column)
+const std::vector<int>& ColumnOrders::order(const ListRowSource& source, int column)
 {
     std::optional<std::vector<int>>& kept = m_orders[size_t(column)];
-    if (!kept)
-        kept = computeOrder(column);
+    if (!kept) {
+        kept = collationOrder(source.lastRecord(), [&](int item) { return source.cellText(item + 1, column); });
+        for (int& record : *kept)
+            ++record;
+    }
     return *kept;
 }
 
 void ColumnOrders::forget(int column)
 {
     m_orders[size_t(column)].reset();
-}
-
-std::vector<int> ColumnOrders::computeOrder(int column) const
-{
-    std::vector<int> records
-        = collationOrder(m_source.lastRecord(), [&](int item) { return m_source.cellText(item + 1, column); });
-    for (int& record : records)
-        ++record;
-    return records;
 }
 
 } // namespace kuranote

@@ -8,7 +8,8 @@
 
 namespace kuranote {
 
-// Where the rows of the report list take their texts from: a row refers to a record and copies nothing.
+// Where the rows of the report list take their texts and check boxes from: a row refers to a record
+// and copies nothing, so that a check box always shows what its record holds.
 class ListRowSource
 {
 public:
@@ -17,26 +18,25 @@ public:
     virtual int lastRecord() const = 0;
     // Called from several threads at once while a column's order is computed: it must only read.
     virtual QString cellText(int record, int column) const = 0;
+    virtual bool isChecked(int record) const = 0;
+    // Changes what the record holds; the list keeps no tick of its own.
+    virtual void setChecked(int record, bool checked) = 0;
 };
 
 // The records in ascending order of one column's text, as a Japanese reader expects it (kana by
 // reading, hiragana and katakana together), ties in record order. A column is ordered when first
-// asked for and kept until its texts change, so that a refill of the list never sorts.
+// asked for and kept until its texts change, so that a refill of the list never sorts. Every call
+// names the rows' source, which must be the same one until the orders are forgotten.
 class ColumnOrders final
 {
 public:
     static constexpr int ColumnCount = 10;
 
-    explicit ColumnOrders(const ListRowSource& source);
-
-    const std::vector<int>& order(int column);
+    const std::vector<int>& order(const ListRowSource& source, int column);
     // Forgets a column's order, for when its texts changed.
     void forget(int column);
 
 private:
-    std::vector<int> computeOrder(int column) const;
-
-    const ListRowSource& m_source;
     std::array<std::optional<std::vector<int>>, ColumnCount> m_orders;
 };
 

@@ -2,10 +2,9 @@
 
 namespace kuranote {
 
-ReportListModel::ReportListModel(const ListRowSource& source, QObject* parent)
+ReportListModel::ReportListModel(std::unique_ptr<ListRowSource> source, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_source(source)
-    , m_orders(source)
+    , m_source(std::move(source))
 {
 }
 
@@ -70,24 +69,24 @@ void ReportListModel::setHeaderText(int column, const QString& title)
     Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
-void ReportListModel::setRows(std::vector<Row> rows)
+void ReportListModel::setRows(std::vector<int> records)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_rows = std::move(records);
     sortRows();
     endResetModel();
 }
 
 void ReportListModel::setChecked(int row, bool checked)
 {
-    m_rows[size_t(row)].checked = checked;
+    m_source->setChecked(record(row), checked);
     const QModelIndex cell = index(row, 0);
     Q_EMIT dataChanged(cell, cell, { Qt::CheckStateRole });
 }
 
 QString ReportListModel::cellText(int row, int column) const
 {
-    return m_source.cellText(record(row), column);
+    return m_source->cellText(record(row), column);
 }
 
 void ReportListModel::setSortKey(int column)
@@ -104,9 +103,9 @@ void ReportListModel::setSortKey(int column)
         recordsBefore.push_back(record(index.row()));
     sortRows();
     if (!before.isEmpty()) {
-        std::vector<int> rowOfRecord(size_t(m_source.lastRecord()) + 1, -1);
+        std::vector<int> rowOfRecord(size_t(m_source->lastRecord()) + 1, -1);
         for (size_t row = 0; row < m_rows.size(); ++row)
-            rowOfRecord[size_t(m_rows[row].record)] = int(row);
+            rowOfRecord[size_t(m_rows[row])] = int(row);
         QModelIndexList after;
         for (int i = 0; i < before.size(); ++i)
             after.append(index(rowOfRecord[size_t(recordsBefore[size_t(i)])], before[i].column()));
@@ -120,14 +119,14 @@ void ReportListModel::sortRows()
     if (m_rows.size() < 2)
         return;
     // Walking the column's whole order once is linear in the catalogue and needs no comparison.
-    const std::vector<int>& order = m_orders.order(m_sortKey);
-    std::vector<quint8> mark(order.size() + 1, 0);
-    for (const Row& row : m_rows)
-        mark[size_t(row.record)] = row.checked ? 2 : 1;
+    const std::vector<int>& order = m_orders.order(*m_source, m_sortKey);
+    std::vector<quint8> listed(order.size() + 1, 0);
+    for (int record : m_rows)
+        listed[size_t(record)] = 1;
     size_t next = 0;
     for (int record : order) {
-        if (mark[size_t(record)] != 0)
-            m_rows[next++] = Row { record, mark[size_t(record)] == 2 };
+        if (listed[size_t(record)] != 0)
+            m_rows[next++] = record;
     }
     Q_ASSERT(next == m_rows.size());
 }

@@ -5,24 +5,20 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace kuranote {
 
-// The rows of the report list: records with a check box, kept ascending by the sort column.
-// A check box changed through the view raises itemCheck(); one set by code raises nothing.
+// The rows of the report list: records with a check box, kept ascending by the sort column. Texts
+// and check boxes are the source's: a check box changed through the view asks the source to change
+// the record, then raises itemCheck(); one set by code raises nothing.
 class ReportListModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    struct Row
-    {
-        int record;
-        bool checked;
-    };
-
-    explicit ReportListModel(const ListRowSource& source, QObject* parent = nullptr);
+    explicit ReportListModel(std::unique_ptr<ListRowSource> source, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -35,9 +31,9 @@ public:
     void setHeaderText(int column, const QString& title);
 
     // Replaces every row in one reset, in the order of the sort column.
-    void setRows(std::vector<Row> rows);
-    int record(int row) const { return m_rows[size_t(row)].record; }
-    bool isChecked(int row) const { return m_rows[size_t(row)].checked; }
+    void setRows(std::vector<int> records);
+    int record(int row) const { return m_rows[size_t(row)]; }
+    bool isChecked(int row) const { return m_source->isChecked(record(row)); }
     void setChecked(int row, bool checked);
     QString cellText(int row, int column) const;
 
@@ -52,10 +48,10 @@ Q_SIGNALS:
 private:
     void sortRows();
 
-    const ListRowSource& m_source;
+    std::unique_ptr<ListRowSource> m_source;
     ColumnOrders m_orders;
     QStringList m_headers;
-    std::vector<Row> m_rows;
+    std::vector<int> m_rows; // records
     int m_sortKey = 0;
 };
 

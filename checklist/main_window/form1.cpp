@@ -2,12 +2,12 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/japanesefont.h"
-#include "platform/listview.h"
-#include "platform/minimumsize.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/japanesefont.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/minimumsize.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -127,24 +127,24 @@ void Form1::buildMenus()
     btnchg->setObjectName(QStringLiteral("btnchg"));
     const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
         QStringLiteral("4th") };
-    for (int index = 1; index <= 4; ++index) {
-        QAction* item = btnchg->addAction(ordinals[index - 1]);
-        item->setObjectName(QStringLiteral("btnchg1_%1").arg(index));
+    for (size_t i = 0; i < btnchg1.size(); ++i) {
+        QAction* item = btnchg->addAction(ordinals[int(i)]);
+        item->setObjectName(QStringLiteral("btnchg1_%1").arg(i + 1));
         // Check marks, not an exclusive group's radio dots: the handler sets the one mark itself.
         item->setCheckable(true);
-        item->setShortcut(QKeySequence(Qt::Key_F1 + (index - 1)));
-        btnchg1[size_t(index)] = item;
+        item->setShortcut(QKeySequence(Qt::Key_F1 + int(i)));
+        btnchg1[i] = item;
     }
     checkVillagerItem(1);
 
     btncolm = menuBar()->addMenu(QStringLiteral("色の設定(&W)"));
     btncolm->setObjectName(QStringLiteral("btncolm"));
-    btncol[1] = btncolm->addAction(QStringLiteral("名前の色"));
-    btncol[1]->setShortcut(QKeySequence(Qt::Key_F5));
-    btncol[2] = btncolm->addAction(QStringLiteral("背景色"));
-    btncol[2]->setShortcut(QKeySequence(Qt::Key_F6));
-    for (int index = 1; index <= 2; ++index)
-        btncol[size_t(index)]->setObjectName(QStringLiteral("btncol_%1").arg(index));
+    const std::array<QString, 2> colorCaptions { QStringLiteral("名前の色"), QStringLiteral("背景色") };
+    for (size_t i = 0; i < btncol.size(); ++i) {
+        btncol[i] = btncolm->addAction(colorCaptions[i]);
+        btncol[i]->setObjectName(QStringLiteral("btncol_%1").arg(i + 1));
+        btncol[i]->setShortcut(QKeySequence(Qt::Key_F5 + int(i)));
+    }
 
     btnsave = menuBar()->addAction(QStringLiteral("セーブ(&S)"));
     btnsave->setObjectName(QStringLiteral("btnsave"));
@@ -157,10 +157,10 @@ void Form1::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(btnsave, &QAction::triggered, this, &Form1::btnsave_Click);
     connect(btnend, &QAction::triggered, this, &Form1::btnend_Click);
-    for (int index = 1; index <= 4; ++index)
-        connect(btnchg1[size_t(index)], &QAction::triggered, this, [this, index] { btnchg1_Click(index); });
-    for (int index = 1; index <= 2; ++index)
-        connect(btncol[size_t(index)], &QAction::triggered, this, [this, index] { btncol_Click(index); });
+    for (size_t i = 0; i < btnchg1.size(); ++i)
+        connect(btnchg1[i], &QAction::triggered, this, [this, i] { btnchg1_Click(int(i) + 1); });
+    for (size_t i = 0; i < btncol.size(); ++i)
+        connect(btncol[i], &QAction::triggered, this, [this, i] { btncol_Click(int(i) + 1); });
     connect(lblname, &ClickableLabel::clicked, this, &Form1::lblname_Click);
     connect(lbltown, &ClickableLabel::clicked, this, &Form1::lbltown_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -173,13 +173,12 @@ void Form1::connectHandlers()
 void Form1::connectDocument()
 {
     connect(&m_document, &ChecklistDocument::countsChanged, this, &Form1::countper);
-    connect(&m_document, &ChecklistDocument::villagerSwitched, this, &Form1::showVillager);
+    connect(&m_document, &ChecklistDocument::conditionsChanged, this, &Form1::showConditions);
     connect(&m_document, &ChecklistDocument::villageNameChanged, this,
         [this] { lbltown->setText(m_document.settings().townname.text()); });
     connect(&m_document, &ChecklistDocument::villagerNameChanged, this,
         [this](int villager) { lblname->setText(m_document.settings().villagername[size_t(villager)].text()); });
     connect(&m_document, &ChecklistDocument::nameColorChanged, this, &Form1::showNameColor);
-    connect(&m_document, &ChecklistDocument::backColorChanged, this, &Form1::showBackColor);
 }
 
 QColor Form1::BackColor() const
@@ -223,9 +222,7 @@ void Form1::btnend_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    bool cancel = false;
-    Form_Unload(cancel);
-    event->setAccepted(!cancel);
+    event->setAccepted(Form_Unload());
 }
 
 } // namespace kuranote

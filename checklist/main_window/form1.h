@@ -34,21 +34,6 @@ public:
     // Loads the document and shows the search window, which fills the list.
     // On a failure the user has been told, and nothing was written.
     bool Form_Load();
-    void Form_Resize();
-    void Form_Unload(bool& cancel);
-    void Timer1_Timer();
-
-    void btnsave_Click();
-    void btnend_Click();
-    void btnchg1_Click(int index);
-    void btncol_Click(int index);
-    void lblname_Click();
-    void lbltown_Click();
-    void Command1_Click();
-    void ListView1_ItemCheck(int row);
-    void ListView1_KeyPress(int keyCode);
-    void ListView1_DblClick();
-    void ListView1_ColumnClick(int column);
 
     // The search window, loaded afresh (hidden) when the user had closed it.
     Form2* searchWindow();
@@ -60,12 +45,31 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+private Q_SLOTS:
+    void Timer1_Timer();
+    void btnsave_Click();
+    void btnend_Click();
+    void btnchg1_Click(int index); // the villager, 1 to 4
+    void btncol_Click(int index); // 1: name colour, 2: background colour
+    void lblname_Click();
+    void lbltown_Click();
+    void Command1_Click();
+    void ListView1_ItemCheck(int row);
+    void ListView1_KeyPress(int keyCode);
+    void ListView1_DblClick();
+    void ListView1_ColumnClick(int column);
+
 private:
+    void Form_Resize();
+    // False when the window is to stay open.
+    bool Form_Unload();
+
     void buildControls();
     void buildMenus();
     void connectHandlers();
     void connectDocument();
     void connectSearchWindow();
+    void showConditions();
 
     void countper();
     void toggleSelectedRow();
@@ -98,9 +102,9 @@ private:
     QLabel* lbl0;
     QTimer* Timer1;
     QMenu* btnchg;
-    std::array<QAction*, 5> btnchg1 {}; // 1 to 4
+    std::array<QAction*, 4> btnchg1 {}; // the design's items 1 to 4, one per villager
     QMenu* btncolm;
-    std::array<QAction*, 3> btncol {}; // 1 to 2
+    std::array<QAction*, 2> btncol {}; // the design's items 1 and 2
     QAction* btnsave;
     QAction* btnend;
 };

@@ -3,11 +3,11 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
-#include "platform/prompts.h"
-#include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/prompts.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <algorithm>
 
@@ -39,7 +39,6 @@ bool Form1::Form_Load()
     Twips::setOuterSize(this, settings.mainWidth, settings.mainHeight);
     ListView1->setColumnWidths(std::vector<double>(settings.columnWidths.begin(), settings.columnWidths.end()));
     searchWindow()->show();
-    m_document.setSeekshown(-1);
     return true;
 }
 
@@ -116,19 +115,22 @@ void Form1::btnsave_Click()
         kurasave();
 }
 
-void Form1::Form_Unload(bool& cancel)
+bool Form1::Form_Unload()
 {
     const Prompts::Answer answer
         = m_prompts.question(this, QStringLiteral("終了前に変更をセーブしますか？"), Prompts::Buttons::YesNoCancel);
     // A save that failed must not end the program: the ticks would be lost without a word.
-    if (answer == Prompts::Answer::Cancel || (answer == Prompts::Answer::Yes && !kurasave())) {
-        cancel = true;
-        return;
-    }
+    if (answer == Prompts::Answer::Cancel || (answer == Prompts::Answer::Yes && !kurasave()))
+        return false;
     if (answer == Prompts::Answer::No)
         m_document.discardRecovery();
-    m_form2.reset();
-    m_document.setSeekshown(0);
+    // Unloaded whether it shows or not; hiding it first tells the document it no longer shows. A
+    // window closed before has told it already.
+    if (m_form2) {
+        m_form2->hide();
+        m_form2.reset();
+    }
+    return true;
 }
 
 } // namespace kuranote

@@ -4,8 +4,8 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
 #include "completion.h"
-#include "platform/listview.h"
 #include "platform/twips.h"
+#include "platform/widgets/listview.h"
 
 #include <QLabel>
 
@@ -18,9 +18,10 @@ Form2* Form1::searchWindow()
         // for this very window.
         m_form2 = std::make_unique<Form2>(m_document.folder());
         connectSearchWindow();
+        // Its buttons start from their design captions, and so do the conditions they show.
+        m_document.resetShowModeAndOrder();
         const Settings& settings = m_document.settings();
         m_form2->Form_Load(BackColor(), QSizeF(settings.seekwidth, settings.seekheight));
-        m_document.setSeekshown(-1);
     }
     return m_form2.get();
 }
@@ -28,15 +29,24 @@ Form2* Form1::searchWindow()
 void Form1::connectSearchWindow()
 {
     Form2* seek = m_form2.get();
-    connect(seek, &Form2::conditionsChanged, &m_document, &ChecklistDocument::setConditions);
+    connect(seek, &Form2::keyChanged, &m_document, &ChecklistDocument::setKey);
+    connect(seek, &Form2::showModeChosen, &m_document, &ChecklistDocument::setShowMode);
     connect(seek, &Form2::sortOrderChosen, &m_document, &ChecklistDocument::setSortOrder);
     connect(seek, &Form2::sizeChanged, &m_document, &ChecklistDocument::setSearchWindowSize);
+    // Nothing else writes seekshown: it is what the window says of itself.
+    connect(seek, &Form2::shownChanged, &m_document, &ChecklistDocument::setSearchWindowShown);
     connect(seek, &Form2::closed, this, [this] {
-        m_document.setSeekshown(0);
         // A closed search window is gone: the next use builds it afresh. It is still inside its
         // close event here, so it goes once that returns.
         m_form2.release()->deleteLater();
     });
+}
+
+void Form1::showConditions()
+{
+    // A closed search window shows nothing; the one loaded next shows what its own load sets.
+    if (m_form2)
+        m_form2->showConditions(m_document.conditions());
 }
 
 void Form1::countper()
@@ -52,7 +62,7 @@ void Form1::countper()
 
 void Form1::ListView1_ItemCheck(int row)
 {
-    m_document.applyCheck(row);
+    m_document.countCheck(row);
 }
 
 void Form1::ListView1_KeyPress(int keyCode)
@@ -80,14 +90,11 @@ void Form1::ListView1_ColumnClick(int column)
 
 void Form1::Command1_Click()
 {
-    if (m_document.seekshown() == -1) {
-        if (m_form2)
-            m_form2->hide();
-        m_document.setSeekshown(0);
-    } else {
+    // Showing is -1 only while a search window is loaded; hiding or showing it sets seekshown.
+    if (m_document.seekshown() == -1)
+        m_form2->hide();
+    else
         searchWindow()->show();
-        m_document.setSeekshown(-1);
-    }
 }
 
 } // namespace kuranote

@@ -3,20 +3,14 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/prompts.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/prompts.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 
 namespace kuranote {
 namespace {
-
-// The settings file cannot hold a double quote: it would end the name there and shift every later line.
-QString storableName(QString typed)
-{
-    return typed.replace(u'"', u'＂');
-}
 
 QString menuCaption(const QString& name)
 {
@@ -29,14 +23,20 @@ QString menuCaption(const QString& name)
 void Form1::btnchg1_Click(int index)
 {
     checkVillagerItem(index);
-    m_document.switchVillager(index);
+    if (!m_document.switchVillager(index))
+        return;
+    // One step after the other, each once the last has returned: showing the villager may load a
+    // closed search window, whose load fills the list for the new villager, and then the list is
+    // filled once more.
+    showVillager(index);
+    m_document.pastelist1();
 }
 
 void Form1::checkVillagerItem(int villager)
 {
-    for (int index = 1; index <= 4; ++index)
-        btnchg1[size_t(index)]->setChecked(false);
-    btnchg1[size_t(villager)]->setChecked(true);
+    for (QAction* item : btnchg1)
+        item->setChecked(false);
+    btnchg1[size_t(villager - 1)]->setChecked(true);
 }
 
 void Form1::showVillager(int villager)
@@ -67,8 +67,8 @@ void Form1::showBackColor()
 
 void Form1::showVillagerNames()
 {
-    for (int index = 1; index <= 4; ++index)
-        btnchg1[size_t(index)]->setText(menuCaption(m_document.settings().villagername[size_t(index)].text()));
+    for (size_t i = 0; i < btnchg1.size(); ++i)
+        btnchg1[i]->setText(menuCaption(m_document.settings().villagername[i + 1].text()));
 }
 
 void Form1::lblname_Click()
@@ -77,7 +77,7 @@ void Form1::lblname_Click()
         = m_prompts.input(this, QStringLiteral("名前を入力してください"), QStringLiteral("なまえ"), lblname->text());
     // Cancel, or an empty answer, keeps the stored name: the caption may still be the design's "1st".
     if (!typed.isEmpty()) {
-        if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
+        if (std::optional<StoredText> name = storableName(typed)) {
             m_document.renameVillager(*name);
         } else {
             m_prompts.error(
@@ -94,7 +94,7 @@ void Form1::lbltown_Click()
         = m_prompts.input(this, QStringLiteral("村の名前を入力してください"), QStringLiteral("むら"), lbltown->text());
     if (typed.isEmpty())
         return;
-    if (std::optional<StoredText> name = StoredText::fromTyped(storableName(typed))) {
+    if (std::optional<StoredText> name = storableName(typed)) {
         m_document.renameVillage(*name);
     } else {
         m_prompts.error(
@@ -108,10 +108,14 @@ void Form1::btncol_Click(int index)
     const std::optional<QColor> chosen = m_prompts.chooseColor(this, BackColor());
     if (!chosen)
         return;
-    if (index == 1)
+    if (index == 1) {
         m_document.setNameColor(bgrFromColor(*chosen));
-    else if (index == 2)
+    } else if (index == 2) {
         m_document.setBackColor(bgrFromColor(*chosen));
+        // Shown once the document has changed: colouring a closed search window loads it, and its
+        // load fills the list.
+        showBackColor();
+    }
 }
 
 } // namespace kuranote

@@ -1,11 +1,12 @@
 #include "form2.h"
 
 #include "conditionwords.h"
-#include "platform/japanesefont.h"
-#include "platform/minimumsize.h"
-#include "platform/treeview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/japanesefont.h"
+#include "platform/widgets/minimumsize.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/treeview.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -80,6 +81,8 @@ void Form2::Form_Load(const QColor& backColor, QSizeF outerSize)
     setBackColor(backColor);
     Twips::setOuterSize(this, outerSize.width(), outerSize.height());
     treeviewset();
+    // Loaded, it counts as showing, also while it stays hidden.
+    Q_EMIT shownChanged(true);
     m_loading = false;
 }
 
@@ -118,9 +121,17 @@ void Form2::Form_Resize()
     Q_EMIT sizeChanged(qint32(std::lround(width)), qint32(std::lround(height)));
 }
 
+void Form2::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    // Also when it was hidden already: a window loaded hidden is hidden again by the face button.
+    Q_EMIT shownChanged(visible);
+}
+
 void Form2::closeEvent(QCloseEvent* event)
 {
     event->accept();
+    Q_EMIT shownChanged(false);
     Q_EMIT closed();
 }
 
@@ -138,23 +149,24 @@ void Form2::TreeView1_KeyPress(int keyCode)
 
 void Form2::txtseek_Change()
 {
-    Q_EMIT conditionsChanged(txtseek->text(), m_showMode);
-    composeTitle();
+    Q_EMIT keyChanged(txtseek->text());
 }
 
+// The buttons go by the caption they show, which is the condition in force.
 void Form2::Command2_Click()
 {
-    m_showMode = m_showMode == ShowMode::All ? ShowMode::Unacquired : ShowMode::All;
-    Command2->setText(m_showMode == ShowMode::All ? allItemsKey : unacquired);
-    Q_EMIT conditionsChanged(txtseek->text(), m_showMode);
-    composeTitle();
+    Q_EMIT showModeChosen(Command2->text() == allItemsKey ? ShowMode::Unacquired : ShowMode::All);
 }
 
 void Form2::Command1_Click()
 {
-    m_sortOrder = m_sortOrder == SortOrder::Name ? SortOrder::Number : SortOrder::Name;
-    Command1->setText(m_sortOrder == SortOrder::Name ? nameOrder : numberOrder);
-    Q_EMIT sortOrderChosen(m_sortOrder);
+    Q_EMIT sortOrderChosen(Command1->text() == nameOrder ? SortOrder::Number : SortOrder::Name);
+}
+
+void Form2::showConditions(const SearchConditions& conditions)
+{
+    Command2->setText(conditions.showMode == ShowMode::All ? allItemsKey : unacquired);
+    Command1->setText(conditions.sortOrder == SortOrder::Name ? nameOrder : numberOrder);
     composeTitle();
 }
 

@@ -15,8 +15,9 @@ namespace kuranote {
 class TreeView;
 
 // The search window: a tree of preset words, the search key, and the buttons for the show mode
-// and the order. It keeps what its controls show and announces what the user chooses; what it
-// shows and chooses ends with it, and a window built anew starts from the design's captions.
+// and the order. It announces what the user chooses and shows the conditions it is given back,
+// keeping none of its own; a window built anew starts from the design's captions. It also says
+// whether it counts as showing: from its load on, until it is hidden or closed.
 class Form2 final : public QWidget
 {
     Q_OBJECT
@@ -28,29 +29,38 @@ public:
     // Takes the main window's background colour and the stored outer size in twips, then fills the
     // tree, which sets the start key.
     void Form_Load(const QColor& backColor, QSizeF outerSize);
-    void treeviewset();
-    void Form_Resize();
-    void TreeView1_Click();
-    void TreeView1_KeyPress(int keyCode);
-    void txtseek_Change();
-    void Command2_Click();
-    void Command1_Click();
+
+    // The buttons' captions and the title follow the conditions the list was filled or sorted by.
+    void showConditions(const SearchConditions& conditions);
 
     void setBackColor(const QColor& color);
     QColor BackColor() const;
 
+    void setVisible(bool visible) override;
+
 Q_SIGNALS:
-    void conditionsChanged(const QString& key, kuranote::ShowMode mode);
+    void keyChanged(const QString& key);
+    void showModeChosen(kuranote::ShowMode mode);
     void sortOrderChosen(kuranote::SortOrder order);
     // The outer size in twips, after the user resized the window.
     void sizeChanged(qint32 width, qint32 height);
+    void shownChanged(bool shown);
     void closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+private Q_SLOTS:
+    void TreeView1_Click();
+    void TreeView1_KeyPress(int keyCode);
+    void txtseek_Change();
+    void Command2_Click();
+    void Command1_Click();
+
 private:
+    void treeviewset();
+    void Form_Resize();
     void composeTitle();
 
     QString m_folder;
@@ -59,8 +69,6 @@ private:
     QPushButton* Command2;
     QPushButton* Command1;
     std::array<QLabel*, 3> Label2;
-    ShowMode m_showMode = ShowMode::All;
-    SortOrder m_sortOrder = SortOrder::Name;
     bool m_loading = false;
 };
 

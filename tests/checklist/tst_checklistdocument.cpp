@@ -33,7 +33,7 @@ public:
         writeSettings();
         writeCatalogue(items);
         loaded = !document.load();
-        document.setConditions(u"全アイテム"_s, ShowMode::All);
+        document.setKey(u"全アイテム"_s);
     }
 
     ReportListModel& rows() { return document.list(); }
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void key();
     void invalidKey_emptiesList_announcesNoCounts();
     void unacquiredMode_listsOnlyUnacquiredItems();
-    void numberOrder_staysInForceAcrossFills();
+    void numberOrder_staysInForceAcrossFills_andOutlivesAReset();
     void itemNumbers_zeroPaddedToFourDigits_widerBeyond9999();
     void headerOnlyTable_listsNothing();
     void changes_markModified_untilSaved();
@@ -109,7 +109,7 @@ void tst_ChecklistDocument::key()
     QSignalSpy refills(&doc.rows(), &QAbstractItemModel::modelReset);
     QSignalSpy counts(&doc.document, &ChecklistDocument::countsChanged);
 
-    doc.document.setConditions(key, ShowMode::All);
+    doc.document.setKey(key);
     QCOMPARE(refills.count(), 1);
     QCOMPARE(counts.count(), 1);
     QCOMPARE(listedRecords(doc.rows()), records);
@@ -122,16 +122,20 @@ void tst_ChecklistDocument::invalidKey_emptiesList_announcesNoCounts()
     QVERIFY(doc.loaded);
     QSignalSpy filled(&doc.document, &ChecklistDocument::listFilled);
     QSignalSpy counts(&doc.document, &ChecklistDocument::countsChanged);
+    QSignalSpy conditions(&doc.document, &ChecklistDocument::conditionsChanged);
 
-    // The labels keep the previous figures: nothing tells them the counters were reset.
-    doc.document.setConditions(u"[ね"_s, ShowMode::All);
+    // The labels keep the previous figures: nothing tells them the counters were reset. The new key
+    // is still announced, for the search window's title.
+    doc.document.setKey(u"[ね"_s);
     QCOMPARE(doc.rows().rowCount(), 0);
     QCOMPARE(doc.document.showcount(), 0);
     QCOMPARE(doc.document.getcount(), 0);
     QCOMPARE(filled.count(), 1);
     QCOMPARE(counts.count(), 0);
+    QCOMPARE(conditions.count(), 1);
+    QCOMPARE(doc.document.conditions().key, u"[ね"_s);
 
-    doc.document.setConditions(u"[ね]"_s, ShowMode::All);
+    doc.document.setKey(u"[ね]"_s);
     QCOMPARE(listedRecords(doc.rows()), (QList<int> { 5, 3, 2 }));
     QCOMPARE(doc.document.getcount(), 2);
     QCOMPARE(counts.count(), 1);
@@ -141,7 +145,7 @@ void tst_ChecklistDocument::unacquiredMode_listsOnlyUnacquiredItems()
 {
     LoadedDocument doc;
     QVERIFY(doc.loaded);
-    doc.document.setConditions(u"全アイテム"_s, ShowMode::Unacquired);
+    doc.document.setShowMode(ShowMode::Unacquired);
 
     QCOMPARE(listedRecords(doc.rows()), (QList<int> { 3, 4 }));
     for (int row = 0; row < doc.rows().rowCount(); ++row)
@@ -150,11 +154,11 @@ void tst_ChecklistDocument::unacquiredMode_listsOnlyUnacquiredItems()
     QCOMPARE(doc.document.showcount(), 2);
 
     // Key and show mode both apply.
-    doc.document.setConditions(u"(3)ね"_s, ShowMode::Unacquired);
+    doc.document.setKey(u"(3)ね"_s);
     QCOMPARE(doc.rows().rowCount(), 0);
 }
 
-void tst_ChecklistDocument::numberOrder_staysInForceAcrossFills()
+void tst_ChecklistDocument::numberOrder_staysInForceAcrossFills_andOutlivesAReset()
 {
     LoadedDocument doc;
     QVERIFY(doc.loaded);
@@ -162,9 +166,20 @@ void tst_ChecklistDocument::numberOrder_staysInForceAcrossFills()
     QCOMPARE(doc.rows().sortKey(), int(ListColumn::Number));
     QCOMPARE(listedRecords(doc.rows()), (QList<int> { 2, 3, 4, 5 }));
 
-    doc.document.setConditions(u"い"_s, ShowMode::All);
+    doc.document.setKey(u"い"_s);
     QCOMPARE(listedRecords(doc.rows()), (QList<int> { 2, 3, 5 }));
     QCOMPARE(doc.rows().cellText(2, int(ListColumn::Number)), u"0004"_s);
+
+    // A search window loaded afresh shows all items in name order, while the list keeps its rows and order.
+    doc.document.setShowMode(ShowMode::Unacquired);
+    QCOMPARE(doc.document.conditions().sortOrder, SortOrder::Number);
+    QSignalSpy refills(&doc.rows(), &QAbstractItemModel::modelReset);
+    doc.document.resetShowModeAndOrder();
+    QCOMPARE(doc.document.conditions().showMode, ShowMode::All);
+    QCOMPARE(doc.document.conditions().sortOrder, SortOrder::Name);
+    QCOMPARE(doc.document.conditions().key, u"い"_s);
+    QCOMPARE(doc.rows().sortKey(), int(ListColumn::Number));
+    QCOMPARE(refills.count(), 0);
 }
 
 void tst_ChecklistDocument::itemNumbers_zeroPaddedToFourDigits_widerBeyond9999()
@@ -214,7 +229,8 @@ void tst_ChecklistDocument::changes_markModified_untilSaved()
         LoadedDocument doc;
         QVERIFY(doc.loaded);
         // Neither a refill, a sort nor a switch is a change a save would write.
-        doc.document.setConditions(u"い"_s, ShowMode::Unacquired);
+        doc.document.setKey(u"い"_s);
+        doc.document.setShowMode(ShowMode::Unacquired);
         doc.document.setSortOrder(SortOrder::Number);
         doc.document.switchVillager(2);
         doc.document.switchVillager(1);

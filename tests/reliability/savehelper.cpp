@@ -16,8 +16,9 @@
 #include "checklist/main_window/form1.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/prompts.h"
+#include "platform/widgets/prompts.h"
 #include "sessionchanges.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 
@@ -69,7 +70,7 @@ int saveOnce(const QString& folder)
         return 2;
     if (document.list().rowCount() > 0)
         document.toggleRow(0);
-    form.btnsave_Click();
+    ui(form).btnsave->trigger();
     return prompts.errors == 0 ? 0 : 2;
 }
 
@@ -130,7 +131,7 @@ int recordRepeatedly(const QString& folder)
     for (int n = 1;; ++n) {
         document.renameVillage(StoredText::fromBytes(n % 2 ? "X" : "Y"));
         say("recording", n);
-        document.recovery().recordNow();
+        document.recordRecovery();
         say("recorded", n);
     }
 }

@@ -14,7 +14,9 @@ void makeSessionChange(ChecklistDocument& document, int n)
         document.setBackColor(quint32(n) * 0x010305 & 0xFFFFFF);
         return;
     case 5:
-        document.switchVillager(1 + (n / 10 + 1) % 4);
+        // As the main window switches: the list is then filled for the new villager.
+        if (document.switchVillager(1 + (n / 10 + 1) % 4))
+            document.pastelist1();
         return;
     case 6:
         document.renameVillager(*StoredText::fromTyped(u"そうた%1"_s.arg(n)));

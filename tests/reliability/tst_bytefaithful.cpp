@@ -6,8 +6,9 @@
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/listview.h"
+#include "platform/widgets/listview.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 
 #include <QDir>
 #include <QSet>
@@ -205,7 +206,7 @@ void tst_ByteFaithful::everyCode_tickInTheWindow_rewritesOnlyThatFlag()
     QVERIFY(row < rows.rowCount());
     QVERIFY(rows.setData(rows.index(row, 0), Qt::Checked, Qt::CheckStateRole));
     checklist.prompts.expectQuestion(Prompts::Answer::Ok);
-    checklist.form->btnsave_Click();
+    ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
 
     QCOMPARE(readBytes(path(DataFile::fileName)), everyCodeCatalogue({ necSelectedRecord }));

@@ -4,8 +4,9 @@
 #include "converter/conversion.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/listview.h"
+#include "platform/widgets/listview.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 
 #include <QDir>
 #include <QProcess>
@@ -72,7 +73,7 @@ void tst_OddFolders::checklist_loadsAndSavesThere()
     const quint8 before = checklist.document.items().flag(record, 1);
     QVERIFY(rows.setData(rows.index(0, 0), before ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
     checklist.prompts.expectQuestion(Prompts::Answer::Ok);
-    checklist.form->btnsave_Click();
+    ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
 
     ItemTable saved;

@@ -8,7 +8,7 @@
 #include "itemdata/datafile.h"
 #include "itemdata/recoveryfile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/widgetcolors.h"
+#include "platform/widgets/widgetcolors.h"
 
 #include <QDir>
 #include <QProcess>
@@ -103,7 +103,7 @@ SessionSave saveAfterSessionChanges(int n)
     SessionSave saved;
     saved.changes = differences(session.document.items(), session.document.settings(), loadedItems, loadedSettings);
     session.prompts.expectQuestion(Answer::Ok);
-    session.form->btnsave_Click();
+    ui(session.form).btnsave->trigger();
     saved.data = readBytes(fileIn(dir.path(), DataFile::fileName));
     saved.settings = readBytes(fileIn(dir.path(), SettingsFile::fileName));
     return saved;
@@ -182,7 +182,7 @@ void tst_Recovery::killedAfterChanges_nextStartRestoresWhatASaveWouldHaveWritten
             restarted.prompts.expectQuestion(Answer::Yes);
         QVERIFY(restarted.load());
         restarted.prompts.expectQuestion(Answer::Ok);
-        restarted.form->btnsave_Click();
+        ui(restarted.form).btnsave->trigger();
         VERIFY_PROMPTS_DONE(restarted.prompts);
         offered += hasRecord;
         const QByteArray data = readBytes(fileIn(dir.path(), DataFile::fileName));
@@ -342,7 +342,7 @@ void tst_Recovery::restartAfterCrash_offersTheChanges()
     QCOMPARE(DataFile::encode(document.items()), changedData);
     QCOMPARE(controls.lbltown->text(), u"みなと村"_s);
     QCOMPARE(controls.lblname->text(), u"ゆずこ"_s);
-    QCOMPARE(controls.btnchg1[2]->text(), u"そうたろう"_s);
+    QCOMPARE(controls.btnchg1[1]->text(), u"そうたろう"_s);
     QCOMPARE(bgrFromColor(restarted.form->BackColor()), 0x55AA00u);
     QCOMPARE(bgrFromColor(controls.lblname->palette().color(QPalette::WindowText)), 0xCC0033u);
     const ReportListModel& rows = document.list();
@@ -427,7 +427,7 @@ void tst_Recovery::unusableRecord_isMovedAsideAndTheStartGoesOn()
 
     // The session records its own changes afresh.
     restarted.document.toggleRow(0);
-    restarted.document.recovery().recordNow();
+    restarted.document.recordRecovery();
     QVERIFY(QFileInfo::exists(recovery));
     QCOMPARE(readBytes(fileIn(folder, aside.first())), record);
 }
@@ -474,7 +474,7 @@ void tst_Recovery::fileChangedElsewhere_saveAsksBeforeOverwriting()
     if (closing)
         QCOMPARE(checklist.form->close(), answer == Answer::Yes);
     else
-        checklist.form->btnsave_Click();
+        ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
     const QString question = checklist.prompts.lastShown();
     QVERIFY2(question.contains(QDir::toNativeSeparators(changedFile) + u'\n'), qPrintable(question));
@@ -495,7 +495,7 @@ void tst_Recovery::fileChangedElsewhere_saveAsksBeforeOverwriting()
     // What was just saved is the program's own again: the next save asks nothing.
     if (!closing) {
         checklist.prompts.expectQuestion(Answer::Ok);
-        checklist.form->btnsave_Click();
+        ui(checklist.form).btnsave->trigger();
         VERIFY_PROMPTS_DONE(checklist.prompts);
     }
 }
@@ -532,7 +532,7 @@ void tst_Recovery::normalEnd_leavesNoRecoveryFile()
     if (closing)
         QVERIFY(checklist.form->close());
     else
-        checklist.form->btnsave_Click();
+        ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
     // Nothing is left to write it again later.
     QTest::qWait(RecoveryRecorder::delayMs * 2);

@@ -6,6 +6,7 @@
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 
 #include <QDir>
 #include <QProcess>
@@ -141,7 +142,7 @@ void tst_SaveFaults::nameTakenByFolder_saveCommandTellsAndWritesNothing()
 
     checklist.prompts.expectQuestion(Prompts::Answer::Ok);
     checklist.prompts.expectError();
-    checklist.form->btnsave_Click();
+    ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
     const QString shown = checklist.prompts.lastShown();
     QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(dir.path()))), qPrintable(shown));
@@ -164,7 +165,7 @@ void tst_SaveFaults::programFolderRemoved_saveAndCloseTellAndKeepTheWindow()
 
     checklist.prompts.expectQuestion(Prompts::Answer::Ok);
     checklist.prompts.expectError();
-    checklist.form->btnsave_Click();
+    ui(checklist.form).btnsave->trigger();
     VERIFY_PROMPTS_DONE(checklist.prompts);
     QString shown = checklist.prompts.lastShown();
     QVERIFY2(shown.contains(QDir::toNativeSeparators(dataFileIn(folder))), qPrintable(shown));

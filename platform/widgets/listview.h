@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listmodel.h"
+#include "platform/listmodel.h"
 
 #include <QTreeView>
 

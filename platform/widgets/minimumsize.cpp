@@ -1,6 +1,6 @@
 #include "minimumsize.h"
 
-#include "twips.h"
+#include "outersize.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "listview.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

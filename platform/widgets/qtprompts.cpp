@@ -2,8 +2,8 @@
 
 #include <QColorDialog>
 #include <QInputDialog>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kuranote {
 
