@@ -20,6 +20,11 @@ void copySampleFiles(const QString& folder)
         writeBytes(QDir(folder).filePath(name), readBytes(sampleFile(name)));
 }
 
+QString dataFileIn(const QString& folder)
+{
+    return QDir(folder).filePath(kuranote::DataFile::fileName);
+}
+
 QStringList folderSnapshot(const QString& folder)
 {
     QStringList entries;

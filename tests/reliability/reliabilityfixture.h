@@ -14,6 +14,9 @@
 QString sampleFile(const QString& fileName);
 void copySampleFiles(const QString& folder);
 
+// The catalogue of a folder.
+QString dataFileIn(const QString& folder);
+
 // Every entry of a folder with its size and a digest of its bytes, to show that nothing was written.
 QStringList folderSnapshot(const QString& folder);
 

@@ -27,11 +27,6 @@ namespace {
 
 const QString helperProgram = QStringLiteral(KURANOTE_SAVEHELPER);
 
-QString dataFileIn(const QString& folder)
-{
-    return QDir(folder).filePath(DataFile::fileName);
-}
-
 // The system's words for an error number, which the save passes on as its reason.
 QString systemReason(int error)
 {

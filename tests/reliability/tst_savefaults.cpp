@@ -22,11 +22,6 @@ namespace {
 
 const QString helperProgram = QStringLiteral(KURANOTE_SAVEHELPER);
 
-QString dataFileIn(const QString& folder)
-{
-    return QDir(folder).filePath(DataFile::fileName);
-}
-
 QString settingsFileIn(const QString& folder)
 {
     return QDir(folder).filePath(SettingsFile::fileName);
