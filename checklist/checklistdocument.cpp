@@ -78,10 +78,7 @@ RecoveryFinding ChecklistDocument::findRecovery()
         = readRecovery(path, m_items, m_settings, m_recovery.dataFile(), m_recovery.settingsFile(), &m_found)) {
         finding.kind = RecoveryFinding::Kind::SetAside;
         finding.problem = *failure;
-        if (const std::optional<QString> aside = moveAside(path))
-            finding.asidePath = QDir::toNativeSeparators(*aside);
-        else
-            m_recovery.keepOffFile(); // the next write would replace it
+        finding.asidePath = setRecoveryAside().value_or(QString());
         return finding;
     }
     finding.changes = int(m_found.flags.size() + m_found.texts.size());
