@@ -1,5 +1,7 @@
 #include "conversion.h"
 
+#include "unansweredrecovery.h"
+
 #include "itemdata/datafile.h"
 
 #include <QHash>
@@ -27,6 +29,8 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table)
 
 std::optional<FileError> convertData(const QString& folder)
 {
+    if (std::optional<FileError> refusal = unansweredRecovery(folder))
+        return refusal;
     ItemTable table;
     if (std::optional<FileError> failure = DataFile::load(folder, &table))
         return failure;

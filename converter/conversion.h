@@ -16,7 +16,8 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table);
 
 // Reads the catalogue and the old file from the folder, carries the old marks over and writes the
 // catalogue back. Both files are read whole before anything is written, so on any failure the
-// catalogue stays exactly as it was.
+// catalogue stays exactly as it was. Refused while the checklist's record of unsaved changes waits in
+// the folder.
 std::optional<FileError> convertData(const QString& folder);
 
 } // namespace kuranote
