@@ -75,7 +75,8 @@ void nameProgram()
     QGuiApplication::setDesktopFileName(QStringLiteral("kuranote"));
 }
 
-CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description)
+CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description,
+    const PositionalArgument& positional)
 {
     const QCommandLineOption help(
         { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("この説明を表示します。"));
@@ -85,15 +86,20 @@ CommandLine readCommandLine(int argc, char* argv[], const QString& programName, 
         QStringLiteral("folder"), QStringLiteral("ファイルを読み書きするフォルダ。"), QStringLiteral("DIR"));
     QCommandLineParser parser;
     parser.addOptions({ help, version, folder });
+    if (!positional.name.isEmpty())
+        parser.addPositionalArgument(positional.name, positional.description, u'[' + positional.name + u']');
 
     const auto refuse = [&](const QString& reason) {
         print(stderr, QStringLiteral("%1: %2\n使い方は「%1 --help」で表示できます。\n").arg(programName, reason));
-        return CommandLine { {}, 2 };
+        return CommandLine { {}, {}, 2 };
     };
     if (!parser.parse(programArguments(argc, argv)))
         return refuse(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("余分な引数です: %1").arg(parser.positionalArguments().join(u' ')));
+    QStringList arguments = parser.positionalArguments();
+    if (!positional.name.isEmpty() && !arguments.isEmpty())
+        arguments.removeFirst();
+    if (!arguments.isEmpty())
+        return refuse(QStringLiteral("余分な引数です: %1").arg(arguments.join(u' ')));
     if (parser.isSet(folder) && parser.value(folder).isEmpty())
         return refuse(QStringLiteral("--folder のフォルダが空です。"));
     if (parser.isSet(help)) {
@@ -102,13 +108,14 @@ CommandLine readCommandLine(int argc, char* argv[], const QString& programName, 
         QCoreApplication application(argc, argv);
         parser.setApplicationDescription(description + QStringLiteral("\n\n") + folderRule());
         print(stdout, parser.helpText());
-        return { {}, 0 };
+        return { {}, {}, 0 };
     }
     if (parser.isSet(version)) {
         print(stdout, QStringLiteral("%1 %2\n").arg(programName, QCoreApplication::applicationVersion()));
-        return { {}, 0 };
+        return { {}, {}, 0 };
     }
-    return { parser.value(folder), std::nullopt };
+    const QStringList given = parser.positionalArguments();
+    return { parser.value(folder), given.value(0), std::nullopt };
 }
 
 StartFolder::StartFolder() = default;

@@ -14,17 +14,27 @@ class Prompts;
 // ties their windows to the one menu entry. Needs no application object.
 void nameProgram();
 
-// What the command line (--help, --version, --folder DIR) asked for.
+// The one argument a program takes that is not an option, as --help names and describes it.
+struct PositionalArgument
+{
+    QString name; // empty: the program takes none
+    QString description;
+};
+
+// What the command line (--help, --version, --folder DIR, the positional argument) asked for.
 struct CommandLine
 {
     QString folder; // --folder; empty when not given
+    QString argument; // the positional argument; empty when not given
     std::optional<int> exitCode; // set when the program ends here, without a window
 };
 
 // Reads the command line before any application object exists, so that it works without a display:
 // help and version go to standard output (exit code 0), a wrong command line to standard error (exit
-// code 2). programName is the executable's name as the user types it.
-CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description);
+// code 2). programName is the executable's name as the user types it. A program that names no positional
+// argument refuses one.
+CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description,
+    const PositionalArgument& positional = {});
 
 // Where the program's files are, or the exit code when the program is to end at once.
 struct StartFolder

@@ -142,6 +142,10 @@ for program in kuranote kuranote_conv; do
     [[ ! -s $work/out.txt ]] || fail "$program --no-such-option wrote to standard output"
     grep -q "no-such-option" "$work/err.txt" || fail "$program --no-such-option: $(cat "$work/err.txt")"
 done
+code=0
+"${no_display[@]}" "$bin/kuranote" extra >"$work/out.txt" 2>"$work/err.txt" || code=$?
+[[ $code -eq 2 ]] || fail "kuranote extra ended with $code, not 2"
+grep -q "余分な引数です: extra" "$work/err.txt" || fail "kuranote extra: $(cat "$work/err.txt")"
 [[ -z $(ls -A "$HOME") ]] || fail "the command line alone wrote into the home folder: $(ls -A "$HOME")"
 
 # ---------------------------------------------------------------------------------------------

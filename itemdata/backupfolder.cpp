@@ -1,0 +1,169 @@
+#include "backupfolder.h"
+
+#include "safesave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+#include <utility>
+
+namespace kuranote {
+
+namespace {
+
+FileError errorAbout(const QString& path, const QString& reason)
+{
+    return { QDir::toNativeSeparators(path), 0, reason };
+}
+
+std::optional<FileError> makeFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return std::nullopt;
+    if (info.exists() || info.isSymLink())
+        return errorAbout(folder, QStringLiteral("同じ名前のファイルがあるため、フォルダを作れません。"));
+    if (!QDir().mkdir(folder))
+        return errorAbout(folder, QStringLiteral("フォルダを作れませんでした: %1").arg(qt_error_string()));
+    return std::nullopt;
+}
+
+// Streams the file in pieces, so that a large catalogue is never held whole in memory.
+std::optional<FileError> copyFile(const QString& source, const QString& copy)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return errorAbout(source, QStringLiteral("バックアップのために読めませんでした: %1").arg(in.errorString()));
+    QByteArray piece;
+    bool readFailed = false;
+    if (std::optional<FileError> failure = writeFileSafely(copy, [&]() -> QByteArrayView {
+            piece = in.read(1 << 20);
+            readFailed = readFailed || (piece.isEmpty() && in.error() != QFileDevice::NoError);
+            return piece;
+        }))
+        return failure;
+    // A read that fails ends the pieces early, and the safe save has then committed a copy cut short.
+    if (readFailed) {
+        QFile::remove(copy);
+        return errorAbout(source, QStringLiteral("バックアップのために読めませんでした: %1").arg(in.errorString()));
+    }
+    return std::nullopt;
+}
+
+QString stampOf(const QDateTime& now)
+{
+    return now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QString freeSuffix(const QString& folder, const QStringList& fileNames, const QString& infix, const QString& stamp)
+{
+    const auto taken = [&](const QString& suffix) {
+        return std::any_of(fileNames.begin(), fileNames.end(), [&](const QString& fileName) {
+            const QFileInfo copy(filePathIn(folder, fileName + infix + suffix));
+            return copy.exists() || copy.isSymLink();
+        });
+    };
+    QString suffix = stamp;
+    for (int n = 2; taken(suffix); ++n)
+        suffix = stamp + QStringLiteral("-%1").arg(n);
+    return suffix;
+}
+
+} // namespace
+
+QString BackupFolder::path(const QString& dataFolder)
+{
+    return filePathIn(dataFolder, folderName);
+}
+
+std::optional<FileError> keepCopyInBackup(
+    const QString& dataFolder, const QString& fileName, const QString& infix, const QDateTime& now, QString* copyPath)
+{
+    QStringList copyPaths;
+    std::optional<FileError> failure = keepCopiesInBackup(dataFolder, { fileName }, infix, now, &copyPaths);
+    if (copyPath)
+        *copyPath = copyPaths.value(0);
+    return failure;
+}
+
+std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
+    const QString& infix, const QDateTime& now, QStringList* copyPaths)
+{
+    QStringList made;
+    for (int i = 0; i < fileNames.size(); ++i)
+        made.append(QString());
+    if (copyPaths)
+        *copyPaths = made;
+    QStringList sources;
+    for (const QString& fileName : fileNames)
+        sources.append(filePathIn(dataFolder, fileName));
+    if (std::none_of(sources.begin(), sources.end(), [](const QString& source) { return QFileInfo(source).isFile(); }))
+        return std::nullopt;
+
+    const QString folder = BackupFolder::path(dataFolder);
+    if (std::optional<FileError> failure = makeFolder(folder))
+        return failure;
+    const QString suffix = freeSuffix(folder, fileNames, infix, stampOf(now));
+    for (int i = 0; i < fileNames.size(); ++i) {
+        if (!QFileInfo(sources[i]).isFile())
+            continue;
+        const QString copy = filePathIn(folder, fileNames[i] + infix + suffix);
+        if (std::optional<FileError> failure = copyFile(sources[i], copy)) {
+            for (const QString& done : std::as_const(made)) {
+                if (!done.isEmpty())
+                    QFile::remove(done);
+            }
+            return failure;
+        }
+        made[i] = copy;
+    }
+    if (copyPaths)
+        *copyPaths = made;
+    return std::nullopt;
+}
+
+void removeOldSaveBackups(
+    const QString& dataFolder, const QStringList& fileNames, const QStringList& keptPaths, int kept)
+{
+    QStringList keptNames;
+    for (const QString& path : keptPaths)
+        keptNames.append(QFileInfo(path).fileName());
+    // A set is known by its suffix, ordered by its stamp and then its number: the bare stamp first, then "-2"….
+    using Suffix = std::tuple<QString, int, QString>;
+    std::map<Suffix, QStringList> sets;
+    std::optional<Suffix> keptSet;
+    const QFileInfoList entries
+        = QDir(BackupFolder::path(dataFolder)).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& fileName : fileNames) {
+        const QRegularExpression form(
+            QStringLiteral("^%1%2((\\d{8}-\\d{6})(?:-(\\d{1,9}))?)$")
+                .arg(QRegularExpression::escape(fileName), QRegularExpression::escape(BackupFolder::saveInfix)));
+        for (const QFileInfo& entry : entries) {
+            const QRegularExpressionMatch match = form.match(entry.fileName());
+            if (!match.hasMatch())
+                continue;
+            const QString number = match.captured(3);
+            const Suffix suffix { match.captured(2), number.isEmpty() ? 1 : number.toInt(), match.captured(1) };
+            sets[suffix].append(entry.filePath());
+            if (keptNames.contains(entry.fileName()))
+                keptSet = suffix;
+        }
+    }
+    auto left = static_cast<qsizetype>(sets.size());
+    for (const auto& [suffix, paths] : sets) {
+        if (left <= kept)
+            break;
+        if (suffix == keptSet)
+            continue;
+        for (const QString& path : paths)
+            QFile::remove(path);
+        --left;
+    }
+}
+
+} // namespace kuranote

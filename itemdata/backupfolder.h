@@ -1,0 +1,45 @@
+#pragma once
+
+#include "fielderror.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kuranote {
+
+// The folder "backup" inside the data folder, where copies of the files a save or an update replaces are kept,
+// each under its file's name, an infix and a stamp of local time: "kuradata_v2.csv.before-update-20260102-030405".
+namespace BackupFolder {
+
+inline const QString folderName = QStringLiteral("backup");
+// The infix of the copies a save keeps: "kuradata_v2.csv.20260102-030405".
+inline const QString saveInfix = QStringLiteral(".");
+inline constexpr int savesKept = 10;
+
+QString path(const QString& dataFolder);
+
+} // namespace BackupFolder
+
+// Copies the file fileName of dataFolder, as it is on disk, into the backup folder under
+// fileName + infix + "yyyyMMdd-HHmmss" of now, with "-2", "-3"… added when that name is taken. The copy is
+// written completely or not at all, and never replaces another. A missing file has nothing to keep: no copy, no
+// error, and copyPath is left empty.
+std::optional<FileError> keepCopyInBackup(const QString& dataFolder, const QString& fileName, const QString& infix,
+    const QDateTime& now, QString* copyPath = nullptr);
+
+// The same for several files under one stamp, "-2"… when the name of any of them is taken, so that the copies
+// belong together. Either every file that exists is copied, or none is: copies made before a failure are removed.
+// copyPaths gets one path per file name, empty for a missing file.
+std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
+    const QString& infix, const QDateTime& now, QStringList* copyPaths = nullptr);
+
+// Removes the oldest sets of the copies a save keeps (fileNames, saveInfix, a stamp) until `kept` sets are left;
+// the newest by their stamp, but always the set of keptPaths, the one just written, whatever the clock said then.
+// Nothing of another name is touched: neither another file nor a copy under another infix.
+void removeOldSaveBackups(const QString& dataFolder, const QStringList& fileNames, const QStringList& keptPaths,
+    int kept = BackupFolder::savesKept);
+
+} // namespace kuranote
