@@ -2,11 +2,13 @@
 
 #include "unansweredrecovery.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
 #include "itemdata/settingsfile.h"
 #include "platform/samefile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,12 +50,13 @@ QStringList villagerNamesIn(const QString& folder)
 
 } // namespace
 
-std::optional<FileError> prepareCatalogueUpdate(const QString& folder, const QString& newerPath, CatalogueUpdate* update)
+std::optional<FileError> prepareCatalogueUpdate(
+    const QString& folder, const QString& newerPath, CatalogueUpdate* update)
 {
     if (std::optional<FileError> refusal = unansweredRecovery(folder))
         return refusal;
     const QString currentPath = filePathIn(folder, DataFile::fileName);
-    const QString absoluteNewer = QFileInfo(newerPath).absoluteFilePath();
+    const QString absoluteNewer = QDir::cleanPath(QFileInfo(newerPath).absoluteFilePath());
     if (isSameFile(absoluteNewer, currentPath)) {
         return FileError { QDir::toNativeSeparators(absoluteNewer), 0,
             QStringLiteral("このフォルダの今のカタログそのものです。新しいカタログのファイルを指定してください。") };
@@ -70,6 +73,23 @@ std::optional<FileError> prepareCatalogueUpdate(const QString& folder, const QSt
     carryOverTicks(current, partners, &newer);
     update->merged = std::move(newer);
     update->villagerNames = villagerNamesIn(folder);
+    return std::nullopt;
+}
+
+std::optional<FileError> writeCatalogueUpdate(const QString& folder, const ItemTable& merged, QString* backupPath)
+{
+    QString copy;
+    if (std::optional<FileError> failure = keepCopyInBackup(
+            folder, DataFile::fileName, QStringLiteral(".before-update-"), QDateTime::currentDateTime(), &copy))
+        return failure;
+    // The copy is what makes the update safe to take: without one, nothing is written.
+    if (copy.isEmpty()) {
+        return FileError { QDir::toNativeSeparators(filePathIn(folder, DataFile::fileName)), 0,
+            QStringLiteral("ファイルがありません。") };
+    }
+    if (std::optional<FileError> failure = DataFile::save(folder, merged))
+        return failure;
+    *backupPath = copy;
     return std::nullopt;
 }
 

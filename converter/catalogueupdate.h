@@ -19,7 +19,8 @@ struct CatalogueUpdate
 // Reads the folder's catalogue and the newer one at newerPath and carries the ticks over. Refused, with
 // the reason, while the checklist's record of unsaved changes waits in the folder, when newerPath is the
 // folder's own catalogue, and when either file cannot be read as a catalogue.
-std::optional<FileError> prepareCatalogueUpdate(const QString& folder, const QString& newerPath, CatalogueUpdate* update);
+std::optional<FileError> prepareCatalogueUpdate(
+    const QString& folder, const QString& newerPath, CatalogueUpdate* update);
 
 // Copies the folder's catalogue into its backup folder, then puts the merged one in its place through a
 // safe save; backupPath names the copy. Nothing is written when the copy cannot be made.

@@ -1,4 +1,5 @@
 #include "convertwindow.h"
+#include "updatecommand.h"
 
 #include "platform/widgets/japaneseinterface.h"
 #include "platform/widgets/programstart.h"
@@ -12,7 +13,12 @@ int main(int argc, char* argv[])
     const QString programName = QStringLiteral("kuranote_conv");
     kuranote::nameProgram();
     const kuranote::CommandLine commandLine = kuranote::readCommandLine(argc, argv, programName,
-        QStringLiteral("古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。"));
+        QStringLiteral(
+            "古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。\n"
+            "新しいカタログのファイル FILE を指定すると、それを kuradata_v2.csv にして、4 人の住人の取得の印を\n"
+            "すべて引き継ぎます。何が引き継がれるかを見せて確かめてから書き換え、今までのカタログは\n"
+            "backup フォルダにコピーしておきます。"),
+        { QStringLiteral("FILE"), QStringLiteral("取り込む新しいカタログのファイル (kuradata_v2.csv の形式)。") });
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 
@@ -26,6 +32,8 @@ int main(int argc, char* argv[])
     const kuranote::StartFolder start = kuranote::openDataFolder(commandLine.folder, prompts);
     if (start.exitCode)
         return *start.exitCode;
+    if (!commandLine.argument.isEmpty())
+        return kuranote::runCatalogueUpdate(prompts, start.folder, commandLine.argument);
     kuranote::ConvertWindow window(prompts, start.folder);
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();

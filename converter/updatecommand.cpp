@@ -16,8 +16,8 @@ int runCatalogueUpdate(Prompts& prompts, const QString& folder, const QString& n
         prompts.error(nullptr, refusal->message());
         return 1;
     }
-    const QString question = updateQuestion(
-        update.summary, QDir::toNativeSeparators(QFileInfo(newerPath).absoluteFilePath()), update.villagerNames);
+    const QString question = updateQuestion(update.summary,
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(newerPath).absoluteFilePath())), update.villagerNames);
     // Closing the box is no answer: only Yes writes.
     if (prompts.question(nullptr, question, Prompts::Buttons::YesNoOrClose) != Prompts::Answer::Yes)
         return 1;
