@@ -4,6 +4,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "converter/cataloguemerge.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "platform/widgets/prompts.h"
@@ -250,6 +251,19 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
         add(QStringLiteral("mem_table"), memory[2].toDouble() - memory[1].toDouble(), QStringLiteral("MB"));
         add(QStringLiteral("mem_first_sort"), memory[3].toDouble() - memory[2].toDouble(), QStringLiteral("MB"));
     }
+
+    // Taking a newer catalogue that still holds every record: each record pairs, and the ticks carry over.
+    ItemTable newer;
+    DataFile::load(dir.path(), &newer);
+    add(QStringLiteral("update_merge"), medianMs(runs, [&] {
+        const Partners partners = pairRecords(table, newer);
+        sink = summarizeUpdate(table, newer, partners).carrying;
+        carryOverTicks(table, partners, &newer);
+    }));
+    const auto measured = [&](const QString& metric) {
+        return std::find_if(figures.begin(), figures.end(), [&](const Figure& f) { return f.metric == metric; })->value;
+    };
+    add(QStringLiteral("load_and_save"), measured(QStringLiteral("load")) + measured(QStringLiteral("save")));
     return figures;
 }
 
@@ -290,6 +304,7 @@ void printTable(const std::vector<Figure>& figures, const std::vector<int>& size
         { QStringLiteral("fill_wild_lists"), QStringLiteral("scan_floor") },
         { QStringLiteral("fill_adversarial"), QStringLiteral("fill_key") },
         { QStringLiteral("save"), QStringLiteral("save_floor") },
+        { QStringLiteral("update_merge"), QStringLiteral("load_and_save") },
         { QStringLiteral("rss"), QStringLiteral("data_file") } };
     for (const auto& [metric, floor] : ratios) {
         std::printf("| %s / %s |", qPrintable(metric), qPrintable(floor));
