@@ -461,6 +461,60 @@ converter_scenario() {
     [[ $exit_code -eq 0 ]] || fail "kuranote_conv ended with exit code $exit_code"
 }
 
+# What a folder holds, file by file, with every file's bytes.
+folder_state() { (cd "$1" && ls -lR --time-style=full-iso && find . -type f -exec md5sum {} + | sort -k 2); }
+
+# Starts kuranote_conv from its folder with a newer catalogue, as a file dropped on it would, and waits for the
+# question; sets pid and box.
+start_update() {
+    (cd "$1" && exec ./kuranote_conv "$2") >"$work/kuranote_conv-update.log" 2>&1 &
+    pid=$!
+    started_pids+=("$pid")
+    wait_for_window "$pid" '^kuranote_conv$'
+    box=$window
+    wait_for_focus "$box"
+}
+
+# A newer catalogue taken in by kuranote_conv FILE: Escape and いいえ write nothing; はい keeps a copy of the old
+# catalogue in backup/ and writes the newer one with every villager's ticks.
+update_scenario() {
+    make_folder "カタログ更新" "$files/kurasize.dat" "$files/kuraword.csv"
+    local folder=$program_folder newer="$work/新しい カタログ.csv" ticked=$files/expected/converted_kuradata_v2.csv
+    local pid box key before copy
+    cp "$ticked" "$folder/kuradata_v2.csv"
+    cp "$files/newer_kuradata_v2.csv" "$newer"
+    before=$(folder_state "$folder")
+    for key in Escape n; do
+        step "kuranote_conv with a newer catalogue; $key at the question: exit code 1, nothing written"
+        start_update "$folder" "$newer"
+        if [[ $key == n ]]; then
+            shot "$box" "$shots/update-question.png" frame
+        fi
+        xdotool key "$key"
+        wait_for_end "$pid" 10 "kuranote_conv"
+        [[ $exit_code -eq 1 ]] || fail "$key at the question ended kuranote_conv with exit code $exit_code, not 1"
+        [[ $(folder_state "$folder") == "$before" ]] || fail "$key at the question changed the folder"
+    done
+
+    step "Y (はい): the old catalogue copied into backup/, the newer one written with the ticks, the copy named"
+    start_update "$folder" "$newer"
+    xdotool key y
+    poll 10 another_window_of "$pid" '^kuranote_conv$' "$box" || fail "no message followed the question"
+    wait_for_focus "$window"
+    expect_file "$folder/kuradata_v2.csv" "$files/expected/updated_kuradata_v2.csv" \
+        "the updated catalogue is not the expected one"
+    copy=$(compgen -G "$folder/backup/kuradata_v2.csv.before-update-[0-9]*-[0-9]*") ||
+        fail "no copy of the old catalogue in backup/: $(ls -A "$folder/backup" 2>&1)"
+    expect_file "$copy" "$ticked" "the copy in backup/ is not the old catalogue"
+    cmp -s "$folder/kurasize.dat" "$files/kurasize.dat" || fail "the update changed the settings"
+    cmp -s "$newer" "$files/newer_kuradata_v2.csv" || fail "the update changed the newer catalogue's file"
+    shot "$window" "$shots/update-message.png" frame
+    step "  Enter closes the message: exit code 0"
+    xdotool key Return
+    wait_for_end "$pid" 10 "kuranote_conv"
+    [[ $exit_code -eq 0 ]] || fail "kuranote_conv ended with exit code $exit_code after the update"
+}
+
 # The main window's width and height and the search window's width and height, lines 14 to 17 of the settings.
 stored_sizes() { sed -n '14,17p' "$1" | tr -d '\r' | paste -sd ' '; }
 stored_sizes_are() { [[ $(stored_sizes "$1") == "$2" ]]; }
@@ -529,6 +583,7 @@ step "Start Xvfb and the openbox window manager"
 start_screen
 bind_keys "の皿しずく"
 checklist_scenario
+update_scenario
 minimum_size_scenario
 sample_screenshots
 step "PASS"
