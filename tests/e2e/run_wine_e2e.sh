@@ -55,11 +55,12 @@ portable_folder() {
     cp "$files"/kuradata_v2.csv "$files"/kurasize.dat "$files"/kuraword.csv "$files"/kuradata.csv "$folder/"
 }
 
-# Starts a program of the folder under Wine, as a double-click would; sets program_pid. Wine's own process
-# (started directly, not through a wrapper) is the one whose id the windows carry.
+# Starts a program of the folder under Wine, as a double-click would, or with the arguments given as a file
+# dropped on it would; sets program_pid. Wine's own process (started directly, not through a wrapper) is the
+# one whose id the windows carry.
 start_program() {
     # Qt for Windows has its own platform plugin: the X one chosen for the Linux programs is not for it.
-    (cd "$1" && exec env -u QT_QPA_PLATFORM $wine "./$2.exe") >"$work/$2.log" 2>&1 &
+    (cd "$1" && exec env -u QT_QPA_PLATFORM $wine "./$2.exe" "${@:3}") >"$work/$2.log" 2>&1 &
     program_pid=$!
     started_pids+=("$program_pid")
 }
@@ -135,6 +136,50 @@ xdotool key Return
 wait_for_end "$linux" 20 "the Linux kuranote_conv"
 ! cmp -s "$work/linux/kuradata_v2.csv" "$files/kuradata_v2.csv" || fail "the Linux converter changed nothing"
 cmp "$folder/kuradata_v2.csv" "$work/linux/kuradata_v2.csv" || fail "the two converters wrote different catalogues"
+
+another_window_of() { window_of "$1" "$2" && [[ $window != "$3" ]]; }
+
+# What a folder holds, file by file, with every file's bytes.
+folder_state() { (cd "$1" && ls -lR --time-style=full-iso && find . -type f -exec md5sum {} + | sort -k 2); }
+
+# Starts kuranote_conv.exe with a newer catalogue and waits for its question; sets converter.
+start_update() {
+    start_program "$folder" kuranote_conv "$newer"
+    converter=$program_pid
+    poll 60 window_of "$converter" '^kuranote_conv$' || fail "kuranote_conv.exe asked nothing about the newer catalogue"
+    question=$window
+    wait_for_focus "$question"
+}
+
+step "kuranote_conv.exe given a newer catalogue, as a file dropped on it: Escape and いいえ write nothing"
+portable_folder update
+ticked=$files/expected/converted_kuradata_v2.csv
+cp "$ticked" "$folder/kuradata_v2.csv"
+cp "$files/newer_kuradata_v2.csv" "$work/新しい カタログ.csv"
+# Explorer hands a dropped file over by its full path; Wine's drive Z: is the Linux root.
+newer="Z:${work//\//\\}\\新しい カタログ.csv"
+before=$(folder_state "$folder")
+for key in Escape n; do
+    start_update
+    xdotool key "$key"
+    wait_for_end "$converter" 20 kuranote_conv.exe
+    [[ $exit_code -eq 1 ]] || fail "$key at the question ended kuranote_conv.exe with exit code $exit_code, not 1"
+    [[ $(folder_state "$folder") == "$before" ]] || fail "$key at the question changed the folder"
+done
+
+step "はい: the old catalogue copied into backup\\, the newer one written with the ticks, exit code 0"
+start_update
+xdotool key y
+poll 20 another_window_of "$converter" '^kuranote_conv$' "$question" || fail "no message followed the question"
+wait_for_focus "$window"
+cmp "$folder/kuradata_v2.csv" "$files/expected/updated_kuradata_v2.csv" || fail "the updated catalogue is not the expected one"
+copy=$(compgen -G "$folder/backup/kuradata_v2.csv.before-update-[0-9]*-[0-9]*") ||
+    fail "no copy of the old catalogue in backup: $(ls -A "$folder/backup" 2>&1)"
+cmp "$copy" "$ticked" || fail "the copy in backup is not the old catalogue"
+cmp "$folder/kurasize.dat" "$files/kurasize.dat" || fail "the update changed the settings"
+xdotool key Return
+wait_for_end "$converter" 20 kuranote_conv.exe
+[[ $exit_code -eq 0 ]] || fail "kuranote_conv.exe ended with exit code $exit_code after the update"
 
 step "Without data files beside it, kuranote.exe makes %APPDATA%\\kuranote from the zip's samples"
 folder=$work/installed
