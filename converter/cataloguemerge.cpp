@@ -1,7 +1,9 @@
 #include "cataloguemerge.h"
 
 #include <QHash>
+#include <QHashSeed>
 
+#include <algorithm>
 #include <deque>
 
 namespace kuranote {
@@ -47,33 +49,77 @@ struct FullKey
 };
 
 // One pass of the pairing: each record of the newer catalogue still without a partner takes the first
-// current record of the same key that no record took yet. The current records of each key wait in a
-// chain in file order, its head in the hash, so that a pass costs one look-up a record, however often
-// a key repeats.
+// current record of the same key that no record took yet. The current records of a key wait in a chain in
+// file order; an open-addressing table over record numbers finds a key's chain by the key's first record,
+// so that a pass costs about one look-up a record, however often a key repeats, and allocates nothing per
+// record.
 template <typename Key, typename CurrentKey, typename NewerKey>
 void pairByKey(int currentCount, CurrentKey currentKey, NewerKey newerKey, Partners* partners, std::vector<bool>* taken)
 {
-    QHash<Key, int> firstWaiting;
-    firstWaiting.reserve(currentCount);
+    size_t slotCount = 2;
+    while (slotCount < 2 * size_t(currentCount))
+        slotCount *= 2;
+    const size_t mask = slotCount - 1;
+    const size_t seed = QHashSeed::globalSeed();
+    // A key's first record, 0 for an empty slot, beside bits of the key's hash that spare most comparisons of
+    // keys that only share a slot. An empty slot that a look-up ends at takes the key's bits, ready for its record.
+    struct Slot
+    {
+        quint32 tag;
+        int first;
+    };
+    std::vector<Slot> slots(slotCount, Slot { 0, 0 });
+    // By a key's first record: its first and last records still waiting. By any record: the next of its key,
+    // and the key's first record (0 for a record taken before this pass).
+    std::vector<int> firstWaiting(size_t(currentCount) + 1, 0);
+    std::vector<int> keyFirst(size_t(currentCount) + 1, 0);
+    std::vector<int> lastWaiting(size_t(currentCount) + 1, 0);
     std::vector<int> nextWaiting(size_t(currentCount) + 1, 0);
-    // Backwards, so that each chain ends up in file order.
-    for (int record = currentCount; record >= 1; --record) {
+    const auto slotOf = [&](const Key& key) -> Slot& {
+        const size_t hash = qHash(key, seed);
+        const quint32 tag = quint32(quint64(hash) >> 32) ^ quint32(hash);
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots[i];
+            if (slot.first == 0) {
+                slot.tag = tag;
+                return slot;
+            }
+            if (slot.tag == tag && currentKey(slot.first) == key)
+                return slot;
+        }
+    };
+
+    for (int record = 1; record <= currentCount; ++record) {
         if ((*taken)[size_t(record)])
             continue;
-        int& first = firstWaiting[currentKey(record)];
-        nextWaiting[size_t(record)] = first;
-        first = record;
+        Slot& slot = slotOf(currentKey(record));
+        if (slot.first == 0) {
+            slot.first = record;
+            firstWaiting[size_t(record)] = record;
+        } else {
+            nextWaiting[size_t(lastWaiting[size_t(slot.first)])] = record;
+        }
+        lastWaiting[size_t(slot.first)] = record;
+        keyFirst[size_t(record)] = slot.first;
     }
+    // A newer catalogue mostly keeps the order: the record after the last one taken is tried first, which
+    // spares the look-up in the table, a read from a random place in memory.
+    int guess = 1;
     for (int record = 1; record <= int(partners->size()); ++record) {
         int& partner = (*partners)[size_t(record - 1)];
         if (partner != 0)
             continue;
-        const auto waiting = firstWaiting.find(newerKey(record));
-        if (waiting == firstWaiting.end() || *waiting == 0)
+        const Key key = newerKey(record);
+        const int guessedFirst = guess <= currentCount ? keyFirst[size_t(guess)] : 0;
+        const bool guessed
+            = guessedFirst != 0 && firstWaiting[size_t(guessedFirst)] == guess && currentKey(guess) == key;
+        const int first = guessed ? guessedFirst : slotOf(key).first;
+        if (first == 0 || firstWaiting[size_t(first)] == 0)
             continue;
-        partner = *waiting;
+        partner = firstWaiting[size_t(first)];
         (*taken)[size_t(partner)] = true;
-        *waiting = nextWaiting[size_t(partner)];
+        firstWaiting[size_t(first)] = nextWaiting[size_t(partner)];
+        guess = partner + 1;
     }
 }
 
@@ -95,11 +141,14 @@ Partners pairRecords(const ItemTable& current, const ItemTable& newer)
     Partners partners(size_t(newer.count()), 0);
     std::vector<bool> taken(size_t(current.count()) + 1, false);
     const auto fullKey = [](const ItemTable& table, const ComparableNames& names, int record) {
-        return FullKey { names[record], table.text(record, ItemTable::Set1), table.text(record, ItemTable::Set2) };
+        const std::array<QStringView, ItemTable::FieldCount> texts = table.texts(record);
+        return FullKey { names[record], texts[ItemTable::Set1], texts[ItemTable::Set2] };
     };
     pairByKey<FullKey>(
         current.count(), [&](int record) { return fullKey(current, currentNames, record); },
         [&](int record) { return fullKey(newer, newerNames, record); }, &partners, &taken);
+    if (std::find(partners.begin(), partners.end(), 0) == partners.end())
+        return partners;
     pairByKey<QStringView>(
         current.count(), [&](int record) { return currentNames[record]; },
         [&](int record) { return newerNames[record]; }, &partners, &taken);

@@ -136,6 +136,10 @@ void tst_CatalogueUpdate::merge_data()
         << records({ header, lamp + u"1,0,0,0"_s, lamp + u"0,1,0,0"_s })
         << records({ header, lamp + u"0,0,0,0"_s, lamp + u"0,0,0,0"_s, lamp + u"0,0,0,0"_s })
         << records({ header, lamp + u"1,0,0,0"_s, lamp + u"0,1,0,0"_s, lamp + u"0,0,0,0"_s });
+    QTest::newRow("repeated, and moved around another record")
+        << records({ header, shelf + u"0,0,0,1"_s, lamp + u"1,0,0,0"_s, lamp + u"0,1,0,0"_s })
+        << records({ header, lamp + u"0,0,0,0"_s, shelf + u"0,0,0,0"_s, lamp + u"0,0,0,0"_s })
+        << records({ header, lamp + u"1,0,0,0"_s, shelf + u"0,0,0,1"_s, lamp + u"0,1,0,0"_s });
     QTest::newRow("repeated in the current only: the rest has no partner")
         << records({ header, lamp + u"1,0,0,0"_s, lamp + u"0,1,0,0"_s }) << records({ header, lamp + u"0,0,0,0"_s })
         << records({ header, lamp + u"1,0,0,0"_s });
