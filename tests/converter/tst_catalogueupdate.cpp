@@ -270,8 +270,6 @@ void tst_CatalogueUpdate::refusals_data()
     const QString newerName = u"新しいカタログ.csv"_s;
     QTest::newRow("unanswered recovery record")
         << current << newer << newerName << true << u"data/kuradata_v2.csv.recovery"_s << u"先にくらノートを起動して"_s;
-    QTest::newRow("the folder's own catalogue") << current << newer << u"data/kuradata_v2.csv"_s << false
-                                                << u"data/kuradata_v2.csv"_s << u"今のカタログそのもの"_s;
     QTest::newRow("the folder's own catalogue, by another way")
         << current << newer << u"data/../data/./kuradata_v2.csv"_s << false << u"data/kuradata_v2.csv"_s
         << u"今のカタログそのもの"_s;
