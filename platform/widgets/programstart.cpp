@@ -7,6 +7,7 @@
 #include "itemdata/cp932.h"
 #include "itemdata/datafolder.h"
 #include "itemdata/datafolderlock.h"
+#include "itemdata/safesave.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -186,7 +187,10 @@ StartFolder openDataFolder(const QString& folderOption, Prompts& prompts)
         prompts.error(nullptr, start.lock->inUseMessage());
         start.lock.reset();
         start.exitCode = 1;
+        return start;
     }
+    // Only now: without the lock, a temporary could be another program's save under way.
+    removeSaveLeftovers(start.folder);
     return start;
 }
 

@@ -68,7 +68,8 @@ struct StartFolder
 
 // Decides the data folder and takes it for this program. A code page 932 table that cannot be built, a
 // data folder that cannot be made ready, or one that another running program holds goes to an error box
-// (exit code 1), before any window is shown and any file is read.
+// (exit code 1), before any window is shown and any file is read. With the folder taken, the temporaries
+// of saves that were killed midway are removed.
 StartFolder openDataFolder(const QString& folderOption, Prompts& prompts);
 
 } // namespace kuranote
