@@ -22,7 +22,8 @@ int main(int argc, char* argv[])
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 
-    QApplication app(argc, argv);
+    kuranote::ApplicationArguments qtArguments(commandLine.qtArguments);
+    QApplication app(qtArguments.count(), qtArguments.values());
     Q_INIT_RESOURCE(resources);
     QTranslator qtTranslator;
     kuranote::useJapaneseInterface(&qtTranslator);

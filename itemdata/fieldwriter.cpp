@@ -85,6 +85,9 @@ void FieldWriter::number(double value)
         digits.chop(1);
     if (digits.endsWith('.'))
         digits.chop(1);
+    // A value that rounds to zero keeps no sign: "-0" would read back as zero, which is written "0".
+    if (digits == "-0")
+        digits = "0";
     std::memcpy(room(digits.size()), digits.constData(), size_t(digits.size()));
 }
 

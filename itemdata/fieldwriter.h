@@ -19,7 +19,7 @@ public:
     // A text decoded from code page 932 whose decoding was reversible, written as the bytes it came from.
     void decodedText(QStringView text);
     void number(qint64 value);
-    // Whole values without a point; others with a point and no exponent.
+    // Whole values without a point; others with a point, six decimals at most and no exponent; never "-0".
     void number(double value);
     void endLine();
 

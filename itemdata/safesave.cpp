@@ -3,11 +3,86 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <utility>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#endif
+
 namespace kuranote {
+
+namespace {
+
+// A save's temporary is the file's name, this mark and six random letters or digits. Nothing else makes
+// such names, so that a start can remove those a killed save left behind and nothing more.
+const QLatin1String temporaryMark(".kuranote-save-");
+constexpr int temporaryRandomLength = 6;
+
+QString temporaryNameFor(const QString& path)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString name = path + temporaryMark;
+    for (int i = 0; i < temporaryRandomLength; ++i)
+        name.append(QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]));
+    return name;
+}
+
+// Where the bytes go: the file a symbolic link points to, so that a save keeps the link.
+QString finalPathOf(const QString& path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.filePath();
+}
+
+// Makes the bytes of a written and closed file durable before it takes another's place; an error here
+// costs only durability, as the bytes were written.
+void syncToDisk(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+        GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        FlushFileBuffers(file);
+        CloseHandle(file);
+    }
+#else
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (file >= 0) {
+        ::fsync(file);
+        ::close(file);
+    }
+#endif
+}
+
+// Puts the temporary in the file's place in one step, or says why not.
+std::optional<QString> replaceWith(const QString& temporary, const QString& path)
+{
+#ifdef Q_OS_WIN
+    const QString from = QDir::toNativeSeparators(temporary);
+    const QString to = QDir::toNativeSeparators(path);
+    if (!MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()), reinterpret_cast<const wchar_t*>(to.utf16()),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return qt_error_string(int(GetLastError()));
+#else
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
+        return qt_error_string(errno);
+#endif
+    return std::nullopt;
+}
+
+} // namespace
 
 QString filePathIn(const QString& folder, const QString& fileName)
 {
@@ -29,14 +104,31 @@ std::optional<FileError> writeFileSafely(const QString& path, const std::functio
     const auto failure = [&](const QString& reason) {
         return FileError { QDir::toNativeSeparators(path), 0, QStringLiteral("保存できませんでした: %1").arg(reason) };
     };
-    if (QFileInfo(path).isDir())
+    const QFileInfo prior(path);
+    if (prior.isDir())
         return failure(QStringLiteral("同じ名前のフォルダがあります"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A file the user made read-only stays as it is, although its folder would let it be replaced.
+    if (prior.exists() && !prior.isWritable())
+        return failure(QStringLiteral("ファイルが書き込み禁止です"));
+    const QString finalPath = finalPathOf(path);
+    QFile file;
+    for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+        file.setFileName(temporaryNameFor(finalPath));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !file.exists())
+            return failure(file.errorString());
+    }
+    if (!file.isOpen())
         return failure(file.errorString());
+    if (prior.exists())
+        file.setPermissions(QFileInfo(finalPath).permissions());
+    const auto abandon = [&](const QString& reason) {
+        file.close();
+        file.remove();
+        return failure(reason);
+    };
     // A full disk or a file-size limit can accept fewer bytes than asked without raising an error;
-    // committing then would put a cut-short file in place of the good one. Writing on after a short
-    // write makes the system say why it stopped.
+    // replacing the file then would put a cut-short file in place of the good one. Writing on after a
+    // short write makes the system say why it stopped.
     qint64 handedOver = 0;
     qint64 written = 0;
     for (QByteArrayView piece = nextPiece(); !piece.isEmpty(); piece = nextPiece()) {
@@ -50,16 +142,37 @@ std::optional<FileError> writeFileSafely(const QString& path, const std::functio
         }
         written += done;
         if (done != piece.size() || file.error() != QFileDevice::NoError) {
-            const QString reason = file.error() != QFileDevice::NoError
-                ? file.errorString()
-                : QStringLiteral("%1 バイトのうち %2 バイトしか書き込めませんでした").arg(handedOver).arg(written);
-            file.cancelWriting();
-            return failure(reason);
+            return abandon(file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("%1 バイトのうち %2 バイトしか書き込めませんでした").arg(handedOver).arg(written));
         }
     }
-    if (!file.commit())
-        return failure(file.errorString());
+    if (!file.flush())
+        return abandon(file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return abandon(file.errorString());
+    syncToDisk(file.fileName());
+    if (const std::optional<QString> reason = replaceWith(file.fileName(), finalPath)) {
+        file.remove();
+        return failure(*reason);
+    }
     return std::nullopt;
+}
+
+void removeSaveLeftovers(const QString& folder)
+{
+    static const QRegularExpression leftover(
+        QStringLiteral("^.+%1[A-Za-z0-9]{%2}$")
+            .arg(QRegularExpression::escape(temporaryMark), QString::number(temporaryRandomLength)));
+    // Files of this folder only: a folder inside it, such as the backups', is never looked into.
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(
+        { QStringLiteral("*") + temporaryMark + QStringLiteral("*") }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
 }
 
 std::optional<FileError> readWholeFile(const QString& path, QByteArray* bytes)

@@ -2,9 +2,12 @@
 
 #include "prompts.h"
 
+#include "platform/qtoptions.h"
+
 #include "itemdata/cp932.h"
 #include "itemdata/datafolder.h"
 #include "itemdata/datafolderlock.h"
+#include "itemdata/safesave.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -66,6 +69,19 @@ QString folderRule()
         .arg(QDir::toNativeSeparators(userFolder()));
 }
 
+// An option the parser did not know, as the user typed it: the parser names it without its dashes.
+QString typedOption(const QStringList& arguments, const QString& name)
+{
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break;
+        const qsizetype dashes = argument.startsWith(QLatin1String("--")) ? 2 : argument.startsWith(u'-') ? 1 : 0;
+        if (dashes > 0 && argument.mid(dashes).section(u'=', 0, 0) == name)
+            return argument;
+    }
+    return name;
+}
+
 } // namespace
 
 void nameProgram()
@@ -85,16 +101,30 @@ CommandLine readCommandLine(int argc, char* argv[], const QString& programName, 
     const QCommandLineOption folder(
         QStringLiteral("folder"), QStringLiteral("ファイルを読み書きするフォルダ。"), QStringLiteral("DIR"));
     QCommandLineParser parser;
+    // "-platfrom" is one mistyped word, not eight letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({ help, version, folder });
     if (!positional.name.isEmpty())
         parser.addPositionalArgument(positional.name, positional.description, u'[' + positional.name + u']');
 
+    const auto ended = [](int exitCode) {
+        CommandLine commandLine;
+        commandLine.exitCode = exitCode;
+        return commandLine;
+    };
     const auto refuse = [&](const QString& reason) {
         print(stderr, QStringLiteral("%1: %2\n使い方は「%1 --help」で表示できます。\n").arg(programName, reason));
-        return CommandLine { {}, {}, 2 };
+        return ended(2);
     };
-    if (!parser.parse(programArguments(argc, argv)))
+    const QtOptionSplit split = splitQtOptions(programArguments(argc, argv));
+    if (!split.error.isEmpty())
+        return refuse(QStringLiteral("%1 の値がありません。").arg(split.error));
+    if (!parser.parse(split.programArguments)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return refuse(QStringLiteral("知らないオプションです: %1")
+                              .arg(typedOption(split.programArguments, parser.unknownOptionNames().constFirst())));
         return refuse(parser.errorText());
+    }
     QStringList arguments = parser.positionalArguments();
     if (!positional.name.isEmpty() && !arguments.isEmpty())
         arguments.removeFirst();
@@ -106,16 +136,30 @@ CommandLine readCommandLine(int argc, char* argv[], const QString& programName, 
         // The usage line names the executable, which only an application object knows; a core one
         // needs no display. The program ends right after it.
         QCoreApplication application(argc, argv);
-        parser.setApplicationDescription(description + QStringLiteral("\n\n") + folderRule());
+        parser.setApplicationDescription(description + QStringLiteral("\n\n") + folderRule()
+            + QStringLiteral("\n\nQt のオプション (-platform、-style、-reverse など) も使えます。"));
         print(stdout, parser.helpText());
-        return { {}, {}, 0 };
+        return ended(0);
     }
     if (parser.isSet(version)) {
         print(stdout, QStringLiteral("%1 %2\n").arg(programName, QCoreApplication::applicationVersion()));
-        return { {}, {}, 0 };
+        return ended(0);
     }
-    const QStringList given = parser.positionalArguments();
-    return { parser.value(folder), given.value(0), std::nullopt };
+    CommandLine commandLine;
+    commandLine.folder = parser.value(folder);
+    commandLine.argument = parser.positionalArguments().value(0);
+    commandLine.qtArguments = split.qtArguments;
+    return commandLine;
+}
+
+ApplicationArguments::ApplicationArguments(const QStringList& arguments)
+{
+    for (const QString& argument : arguments)
+        m_texts.push_back(argument.toLocal8Bit());
+    for (QByteArray& text : m_texts)
+        m_pointers.push_back(text.data());
+    m_pointers.push_back(nullptr);
+    m_count = static_cast<int>(m_texts.size());
 }
 
 StartFolder::StartFolder() = default;
@@ -143,7 +187,10 @@ StartFolder openDataFolder(const QString& folderOption, Prompts& prompts)
         prompts.error(nullptr, start.lock->inUseMessage());
         start.lock.reset();
         start.exitCode = 1;
+        return start;
     }
+    // Only now: without the lock, a temporary could be another program's save under way.
+    removeSaveLeftovers(start.folder);
     return start;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kuranote {
 
@@ -26,6 +29,7 @@ struct CommandLine
 {
     QString folder; // --folder; empty when not given
     QString argument; // the positional argument; empty when not given
+    QStringList qtArguments; // the program's name and Qt's own options, for QApplication
     std::optional<int> exitCode; // set when the program ends here, without a window
 };
 
@@ -35,6 +39,20 @@ struct CommandLine
 // argument refuses one.
 CommandLine readCommandLine(int argc, char* argv[], const QString& programName, const QString& description,
     const PositionalArgument& positional = {});
+
+// argc and argv for QApplication, which reads Qt's options from them and keeps them while it lives.
+class ApplicationArguments
+{
+public:
+    explicit ApplicationArguments(const QStringList& arguments);
+    int& count() { return m_count; }
+    char** values() { return m_pointers.data(); }
+
+private:
+    std::vector<QByteArray> m_texts;
+    std::vector<char*> m_pointers;
+    int m_count = 0;
+};
 
 // Where the program's files are, or the exit code when the program is to end at once.
 struct StartFolder
@@ -50,7 +68,8 @@ struct StartFolder
 
 // Decides the data folder and takes it for this program. A code page 932 table that cannot be built, a
 // data folder that cannot be made ready, or one that another running program holds goes to an error box
-// (exit code 1), before any window is shown and any file is read.
+// (exit code 1), before any window is shown and any file is read. With the folder taken, the temporaries
+// of saves that were killed midway are removed.
 StartFolder openDataFolder(const QString& folderOption, Prompts& prompts);
 
 } // namespace kuranote

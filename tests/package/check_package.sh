@@ -146,7 +146,43 @@ code=0
 "${no_display[@]}" "$bin/kuranote" extra >"$work/out.txt" 2>"$work/err.txt" || code=$?
 [[ $code -eq 2 ]] || fail "kuranote extra ended with $code, not 2"
 grep -q "余分な引数です: extra" "$work/err.txt" || fail "kuranote extra: $(cat "$work/err.txt")"
+
+step "Qt's own options go to Qt, also before --version; a mistyped one is refused by the name typed"
+for program in kuranote kuranote_conv; do
+    version=$("${no_display[@]}" "$bin/$program" -platform offscreen --version) ||
+        fail "$program -platform offscreen --version failed"
+    [[ $version == "$program "* ]] || fail "$program -platform offscreen --version said: $version"
+    code=0
+    "${no_display[@]}" "$bin/$program" -platfrom offscreen >"$work/out.txt" 2>"$work/err.txt" || code=$?
+    [[ $code -eq 2 ]] || fail "$program -platfrom ended with $code, not 2"
+    grep -q -- ": -platfrom$" "$work/err.txt" || fail "$program -platfrom: $(cat "$work/err.txt")"
+done
+code=0
+"${no_display[@]}" "$bin/kuranote" -style Fusion extra >"$work/out.txt" 2>"$work/err.txt" || code=$?
+[[ $code -eq 2 ]] && grep -q "余分な引数です: extra$" "$work/err.txt" ||
+    fail "kuranote -style Fusion extra took Qt's value for an argument: $(cat "$work/err.txt")"
 [[ -z $(ls -A "$HOME") ]] || fail "the command line alone wrote into the home folder: $(ls -A "$HOME")"
+
+# Starts the checklist offscreen on a copy of the sample with Qt's options, waits until it holds the folder
+# (it is then past the command line and running), and ends it.
+start_offscreen() {
+    rm -rf "$work/offscreen"
+    mkdir "$work/offscreen"
+    cp "$share/kuranote/sample/"* "$work/offscreen"
+    "${no_display[@]}" "$bin/kuranote" -platform offscreen "$@" --folder "$work/offscreen" >"$work/offscreen.log" 2>&1 &
+    local offscreen_pid=$!
+    started_pids+=("$offscreen_pid")
+    poll 10 test -e "$work/offscreen/kuranote.lock" || fail "kuranote $* did not start: $(cat "$work/offscreen.log")"
+    has_ended "$offscreen_pid" && fail "kuranote $* ended: $(cat "$work/offscreen.log")"
+    kill "$offscreen_pid"
+    wait "$offscreen_pid" || true
+}
+
+step "Offscreen starts with Qt's -style and -session; a style given after '=' reaches Qt"
+start_offscreen -style Fusion -session X
+start_offscreen -style=NoSuchStyle
+grep -q "invalid style override 'NoSuchStyle'" "$work/offscreen.log" ||
+    fail "-style=NoSuchStyle did not reach Qt: $(cat "$work/offscreen.log")"
 
 # ---------------------------------------------------------------------------------------------
 # The unpacked programs in a real window, for a user with an empty home folder

@@ -4,6 +4,7 @@
 #include "reliabilityfixture.h"
 
 #include "itemdata/datafile.h"
+#include "itemdata/safesave.h"
 #include "itemdata/settingsfile.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
@@ -109,14 +110,12 @@ void tst_SaveFaults::killedWhileSaving_leavesOldOrNewFilesWhole()
         QVERIFY2(savedSettings == oldSettings || savedSettings == newSettings,
             qPrintable(
                 u"after kill %1 (seed %2) the settings are neither the old nor the new ones"_s.arg(kill).arg(seed)));
-        // A temporary file may stay behind; the program never reads it, and it must never have taken a file's place.
-        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        for (const QString& file : files) {
-            if (file == DataFile::fileName || file == SettingsFile::fileName)
-                continue;
-            ++leftovers;
-            QVERIFY(QFile::remove(QDir(folder).filePath(file)));
-        }
+        // A temporary file may stay behind; the program never reads it, it must never have taken a file's place,
+        // and the next start knows it for a save's leftover and removes it.
+        const QStringList expected { DataFile::fileName, SettingsFile::fileName };
+        leftovers += int(QDir(folder).entryList(QDir::Files | QDir::Hidden).size()) - int(expected.size());
+        removeSaveLeftovers(folder);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
     qInfo("%d kills (seed %u), %d of them while a save was under way; temporary files left behind: %d", kills, seed,
         killsWhileSaving, leftovers);
