@@ -1,5 +1,6 @@
 #include "conversion.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 
 #include <QHash>
@@ -25,7 +26,7 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table)
     }
 }
 
-std::optional<FileError> convertData(const QString& folder)
+std::optional<FileError> convertData(const QString& folder, const QDateTime& now)
 {
     ItemTable table;
     if (std::optional<FileError> failure = DataFile::load(folder, &table))
@@ -34,6 +35,9 @@ std::optional<FileError> convertData(const QString& folder)
     if (std::optional<FileError> failure = OldFile::load(folder, &marks))
         return failure;
     carryOverMarks(marks, &table);
+    if (std::optional<FileError> failure
+        = keepCopyInBackup(folder, DataFile::fileName, QStringLiteral(".before-conversion-"), now))
+        return failure;
     return DataFile::save(folder, table);
 }
 
