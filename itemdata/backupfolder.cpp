@@ -80,7 +80,7 @@ QString freeSuffix(const QString& folder, const QStringList& fileNames, const QS
             }
         }
     }
-    return highest == 0 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(std::max(highest, 1) + 1);
+    return highest == 0 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(highest + 1);
 }
 
 } // namespace
