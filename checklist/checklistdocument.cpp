@@ -1,5 +1,6 @@
 #include "checklistdocument.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
 #include "platform/wildcard.h"
@@ -50,6 +51,19 @@ QStringList ChecklistDocument::filesChangedElsewhere() const
     if (fileChangedSince(settingsPath, m_recovery.settingsFile()))
         changed << QDir::toNativeSeparators(settingsPath);
     return changed;
+}
+
+std::optional<FileError> ChecklistDocument::keepBackup(const QStringList& changedElsewhere)
+{
+    if (!m_modified && changedElsewhere.isEmpty())
+        return std::nullopt;
+    const QStringList pair { DataFile::fileName, SettingsFile::fileName };
+    QStringList copies;
+    if (std::optional<FileError> failure
+        = keepCopiesInBackup(m_folder, pair, BackupFolder::saveInfix, m_clock(), &copies))
+        return failure;
+    removeOldSaveBackups(m_folder, pair, copies);
+    return std::nullopt;
 }
 
 std::optional<FileError> ChecklistDocument::kurasave()

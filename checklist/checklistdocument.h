@@ -9,10 +9,12 @@
 #include "recovery.h"
 #include "searchconditions.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSizeF>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace kuranote {
@@ -36,6 +38,13 @@ public:
     // The files on disk that no longer hold what was loaded or last saved: another program, or a
     // person, changed them since. A save would overwrite them.
     QStringList filesChangedElsewhere() const;
+    // Before a save replaces the catalogue and the settings, copies both, as they are on disk, into the backup
+    // folder under one stamp, and removes the oldest such pairs beyond the newest ten. Copies nothing when the
+    // files hold nothing a save would lose: no change is unsaved, and changedElsewhere (what
+    // filesChangedElsewhere() found just before) is empty.
+    std::optional<FileError> keepBackup(const QStringList& changedElsewhere);
+    // The clock the backups are stamped by: the system's, unless a test hands in its own.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // Writes the catalogue, then the settings, each through a safe save; what they saved is no
     // longer kept in the recovery file.
     std::optional<FileError> kurasave();
@@ -136,6 +145,7 @@ private:
     bool m_modified = false;
     RecoveryRecorder m_recovery;
     RecoveryRecord m_found;
+    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
 };
 
 } // namespace kuranote

@@ -2,6 +2,7 @@
 
 #include "unansweredrecovery.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 
 #include <QHash>
@@ -27,7 +28,7 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table)
     }
 }
 
-std::optional<FileError> convertData(const QString& folder)
+std::optional<FileError> convertData(const QString& folder, const QDateTime& now)
 {
     if (std::optional<FileError> refusal = unansweredRecovery(folder))
         return refusal;
@@ -38,6 +39,9 @@ std::optional<FileError> convertData(const QString& folder)
     if (std::optional<FileError> failure = OldFile::load(folder, &marks))
         return failure;
     carryOverMarks(marks, &table);
+    if (std::optional<FileError> failure
+        = keepCopyInBackup(folder, DataFile::fileName, QStringLiteral(".before-conversion-"), now))
+        return failure;
     return DataFile::save(folder, table);
 }
 

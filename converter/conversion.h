@@ -5,6 +5,8 @@
 #include "itemdata/fielderror.h"
 #include "itemdata/itemtable.h"
 
+#include <QDateTime>
+
 #include <optional>
 
 namespace kuranote {
@@ -15,9 +17,10 @@ namespace kuranote {
 void carryOverMarks(const QList<OldMark>& marks, ItemTable* table);
 
 // Reads the catalogue and the old file from the folder, carries the old marks over and writes the
-// catalogue back. Both files are read whole before anything is written, so on any failure the
-// catalogue stays exactly as it was. Refused while the checklist's record of unsaved changes waits in
-// the folder.
-std::optional<FileError> convertData(const QString& folder);
+// catalogue back, after keeping it as it was in backup/kuradata_v2.csv.before-conversion-STAMP (local time of
+// now). Both files are read whole and the copy is written before the catalogue is, so on any failure the
+// catalogue stays exactly as it was. Refused while the checklist's record of unsaved changes waits in the
+// folder.
+std::optional<FileError> convertData(const QString& folder, const QDateTime& now = QDateTime::currentDateTime());
 
 } // namespace kuranote

@@ -60,18 +60,27 @@ QString stampOf(const QDateTime& now)
     return now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+// The stamp, or the stamp with a number above every number it already has: a name freed by the removal of old
+// copies is not taken again, so that the numbers of one second keep the order of the saves.
 QString freeSuffix(const QString& folder, const QStringList& fileNames, const QString& infix, const QString& stamp)
 {
-    const auto taken = [&](const QString& suffix) {
-        return std::any_of(fileNames.begin(), fileNames.end(), [&](const QString& fileName) {
-            const QFileInfo copy(filePathIn(folder, fileName + infix + suffix));
-            return copy.exists() || copy.isSymLink();
-        });
-    };
-    QString suffix = stamp;
-    for (int n = 2; taken(suffix); ++n)
-        suffix = stamp + QStringLiteral("-%1").arg(n);
-    return suffix;
+    int highest = 0;
+    for (const QString& fileName : fileNames) {
+        const QString taken = fileName + infix + stamp;
+        const QStringList names = QDir(folder).entryList(
+            { taken + u'*' }, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& name : names) {
+            if (name == taken) {
+                highest = std::max(highest, 1);
+            } else if (name.at(taken.size()) == u'-') {
+                bool isNumber = false;
+                const int number = QStringView(name).mid(taken.size() + 1).toInt(&isNumber);
+                if (isNumber)
+                    highest = std::max(highest, number);
+            }
+        }
+    }
+    return highest == 0 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(highest + 1);
 }
 
 } // namespace
@@ -106,6 +115,7 @@ std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QSt
         return std::nullopt;
 
     const QString folder = BackupFolder::path(dataFolder);
+    const bool folderWasThere = QFileInfo(folder).isDir();
     if (std::optional<FileError> failure = makeFolder(folder))
         return failure;
     const QString suffix = freeSuffix(folder, fileNames, infix, stampOf(now));
@@ -118,6 +128,9 @@ std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QSt
                 if (!done.isEmpty())
                     QFile::remove(done);
             }
+            // A failed copy leaves the data folder as it found it.
+            if (!folderWasThere)
+                QDir().rmdir(folder);
             return failure;
         }
         made[i] = copy;

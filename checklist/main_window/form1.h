@@ -82,7 +82,9 @@ private:
     // Offers back the changes of a session that ended without saving.
     void offerRecovery();
     // False when a file changed elsewhere and the user chose not to overwrite it.
-    bool confirmOverwrite();
+    bool confirmOverwrite(const QStringList& changed);
+    // False when the files about to be replaced could not be kept and the user chose not to save without them.
+    bool keepBackup(const QStringList& changedElsewhere);
     // Saves after handing the window's layout to the document; a failure has been shown.
     bool kurasave();
 

@@ -81,9 +81,8 @@ void Form1::offerRecovery()
         lblname->setText(m_document.settings().villagername[size_t(m_document.curvillager())].text());
 }
 
-bool Form1::confirmOverwrite()
+bool Form1::confirmOverwrite(const QStringList& changed)
 {
-    const QStringList changed = m_document.filesChangedElsewhere();
     if (changed.isEmpty())
         return true;
     const QString question = QStringLiteral("次のファイルは、読み込んだ後（または前回のセーブの後）に、"
@@ -93,9 +92,23 @@ bool Form1::confirmOverwrite()
     return m_prompts.question(this, question, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
 }
 
+bool Form1::keepBackup(const QStringList& changedElsewhere)
+{
+    const std::optional<FileError> failure = m_document.keepBackup(changedElsewhere);
+    if (!failure)
+        return true;
+    const QString question
+        = QStringLiteral("セーブの前に、いまのファイルのバックアップを作れませんでした。\n\n%1\n\n"
+                         "バックアップなしでセーブしますか？\n（「いいえ」を選ぶと、セーブしません。）")
+              .arg(failure->message());
+    return m_prompts.question(this, question, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
+}
+
 bool Form1::kurasave()
 {
-    if (!confirmOverwrite())
+    // Asked once: reading the catalogue for its digest is the slow part of the check.
+    const QStringList changedElsewhere = m_document.filesChangedElsewhere();
+    if (!confirmOverwrite(changedElsewhere) || !keepBackup(changedElsewhere))
         return false;
     m_document.setMainWindowSize(Twips::outerSize(this));
     std::array<float, listColumnCount> widths {};

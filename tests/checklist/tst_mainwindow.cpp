@@ -366,7 +366,8 @@ void TestMainWindow::saveCommand_ok_writesBothFiles()
     VERIFY_PROMPTS_DONE(f.prompts);
     QCOMPARE(readBytes(f.path(dataFileName)), firstData);
     QCOMPARE(readBytes(f.path(settingsFileName)), firstSettings);
-    QCOMPARE(folderContents(f.dir.path()).keys(), QStringList({ dataFileName, settingsFileName }));
+    // Beside the two files only the copies the save with a tick kept of them.
+    QCOMPARE(folderContents(f.dir.path()).keys(), QStringList({ u"backup"_s, dataFileName, settingsFileName }));
 }
 
 void TestMainWindow::saveCommand_failing_reportsFileAndKeepsSettings()

@@ -5,6 +5,7 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,6 +61,7 @@ private Q_SLOTS:
     void failureLeavesCatalogueUntouched_data();
     void failureLeavesCatalogueUntouched();
     void missingCatalogueIsNotCreated();
+    void catalogueAsItWasIsKeptInBackup();
 };
 
 void tst_Convert::oldFileLines_data()
@@ -228,6 +230,7 @@ void tst_Convert::failureLeavesCatalogueUntouched()
     QVERIFY(!failure->reason.isEmpty());
     QCOMPARE(readBytes(catalogueIn(dir)), catalogue);
     QCOMPARE(filesIn(dir), filesBefore);
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"backup"_s)));
 }
 
 void tst_Convert::missingCatalogueIsNotCreated()
@@ -239,6 +242,28 @@ void tst_Convert::missingCatalogueIsNotCreated()
     QVERIFY(failure);
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(catalogueIn(dir)));
     QCOMPARE(filesIn(dir), QStringList { u"kuradata.csv"_s });
+}
+
+void tst_Convert::catalogueAsItWasIsKeptInBackup()
+{
+    const QString lamp = u"こもれびのランタン"_s;
+    const QByteArray catalogue = header + item(lamp, u"0,0,0,0"_s);
+    const QDateTime now(QDate(2026, 5, 6), QTime(7, 8, 9));
+    QTemporaryDir dir;
+    writeBytes(catalogueIn(dir), catalogue);
+    writeBytes(oldFileIn(dir), sjis(u"h\r\n"_s + lamp + u",1\r\n"_s));
+
+    // A copy that cannot be kept stops the conversion before the catalogue is touched.
+    writeBytes(dir.filePath(u"backup"_s), "in the way\r\n");
+    const std::optional<FileError> failure = convertData(dir.path(), now);
+    QVERIFY(failure);
+    QCOMPARE(failure->filePath, QDir::toNativeSeparators(dir.filePath(u"backup"_s)));
+    QCOMPARE(readBytes(catalogueIn(dir)), catalogue);
+
+    QVERIFY(QFile::remove(dir.filePath(u"backup"_s)));
+    VERIFY_NO_FILE_ERROR(convertData(dir.path(), now));
+    QCOMPARE(readBytes(catalogueIn(dir)), header + item(lamp, u"1,0,0,0"_s));
+    QCOMPARE(readBytes(dir.filePath(u"backup/kuradata_v2.csv.before-conversion-20260506-070809"_s)), catalogue);
 }
 
 QTEST_APPLESS_MAIN(tst_Convert)

@@ -351,11 +351,14 @@ checklist_scenario() {
     recovery_scenario "$folder"
 }
 
+# Every file of a folder, the backup folder's too, with its time and a digest of its bytes.
+folder_state() { (cd "$1" && ls -lR --time-style=full-iso && find . -type f -exec md5sum -- {} + | sort); }
+
 # A second program started on a folder in use shows one error box, ends with exit code 1 and writes nothing.
 refused_while_running() {
     local folder=$1 program=$2 title=$3 before
     step "$program started on the folder in use: one message, exit code 1, no file touched"
-    before=$(cd "$folder" && ls -l --time-style=full-iso && md5sum -- *)
+    before=$(folder_state "$folder")
     start_program "$folder" "$program"
     local second=$program_pid
     wait_for_window "$second" "^$title\$"
@@ -363,7 +366,7 @@ refused_while_running() {
     xdotool key Return
     wait_for_end "$second" 10 "the second $program"
     [[ $exit_code -eq 1 ]] || fail "the second $program ended with exit code $exit_code, not 1"
-    [[ $(cd "$folder" && ls -l --time-style=full-iso && md5sum -- *) == "$before" ]] ||
+    [[ $(folder_state "$folder") == "$before" ]] ||
         fail "the second $program changed the folder's files"
 }
 

@@ -133,6 +133,22 @@ void tst_DiskFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
     writeBytes(filler, QByteArray(freeBytes(folder) - (200 << 10), 'x'));
     const QStringList before = folderSnapshot(folder);
 
+    // The copy of the catalogue that the save keeps first does not fit: いいえ to saving without it writes nothing.
+    const QString copyOfCatalogue = dir.filePath(u"disk/backup/kuradata_v2.csv.20260102-030405"_s);
+    checklist.document.setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); });
+    checklist.prompts.expectQuestion(Prompts::Answer::Yes);
+    checklist.prompts.expectQuestion(Prompts::Answer::No);
+    QVERIFY(!checklist.form->close());
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    QVERIFY(checklist.form->isVisible());
+    QVERIFY(checklist.document.isModified());
+    const QString backupQuestion = checklist.prompts.lastShown();
+    QVERIFY2(backupQuestion.contains(QDir::toNativeSeparators(copyOfCatalogue)), qPrintable(backupQuestion));
+    QVERIFY2(backupQuestion.contains(systemReason(ENOSPC)), qPrintable(backupQuestion));
+    QCOMPARE(folderSnapshot(folder), before);
+
+    // はい saves without the copy, and the save itself then meets the full disk.
+    checklist.prompts.expectQuestion(Prompts::Answer::Yes);
     checklist.prompts.expectQuestion(Prompts::Answer::Yes);
     checklist.prompts.expectError();
     QVERIFY(!checklist.form->close());
@@ -149,6 +165,7 @@ void tst_DiskFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
     QVERIFY(checklist.form->close());
     VERIFY_PROMPTS_DONE(checklist.prompts);
     QCOMPARE(readBytes(dataFileIn(folder)), DataFile::encode(checklist.document.items()));
+    QCOMPARE(readBytes(copyOfCatalogue), largeCatalogue(600 << 10));
 }
 
 QTEST_MAIN(tst_DiskFaults)

@@ -5,6 +5,7 @@
 #include "testfiles.h"
 #include "windowcontrols.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 #include "itemdata/recoveryfile.h"
 #include "itemdata/settingsfile.h"
@@ -490,6 +491,11 @@ void tst_Recovery::fileChangedElsewhere_saveAsksBeforeOverwriting()
     }
     QCOMPARE(readBytes(fileIn(folder, DataFile::fileName)), DataFile::encode(checklist.document.items()));
     QVERIFY(readBytes(changedFile) != elsewhere);
+    // What the other program wrote was kept before it was overwritten.
+    const QDir backups(BackupFolder::path(folder));
+    const QStringList kept = backups.entryList({ fileName + u".2*"_s }, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(readBytes(backups.filePath(kept.first())), elsewhere);
     QVERIFY(!checklist.document.isModified());
     QCOMPARE(checklist.form->isVisible(), !closing);
     // What was just saved is the program's own again: the next save asks nothing.
