@@ -510,6 +510,7 @@ update_scenario() {
         fail "no copy of the old catalogue in backup/: $(ls -A "$folder/backup" 2>&1)"
     expect_file "$copy" "$ticked" "the copy in backup/ is not the old catalogue"
     cmp -s "$folder/kurasize.dat" "$files/kurasize.dat" || fail "the update changed the settings"
+    cmp -s "$folder/kuraword.csv" "$files/kuraword.csv" || fail "the update changed the word file"
     cmp -s "$newer" "$files/newer_kuradata_v2.csv" || fail "the update changed the newer catalogue's file"
     shot "$window" "$shots/update-message.png" frame
     step "  Enter closes the message: exit code 0"

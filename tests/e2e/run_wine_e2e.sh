@@ -177,6 +177,7 @@ copy=$(compgen -G "$folder/backup/kuradata_v2.csv.before-update-[0-9]*-[0-9]*") 
     fail "no copy of the old catalogue in backup: $(ls -A "$folder/backup" 2>&1)"
 cmp "$copy" "$ticked" || fail "the copy in backup is not the old catalogue"
 cmp "$folder/kurasize.dat" "$files/kurasize.dat" || fail "the update changed the settings"
+cmp "$folder/kuraword.csv" "$files/kuraword.csv" || fail "the update changed the word file"
 xdotool key Return
 wait_for_end "$converter" 20 kuranote_conv.exe
 [[ $exit_code -eq 0 ]] || fail "kuranote_conv.exe ended with exit code $exit_code after the update"
