@@ -43,9 +43,52 @@ class tst_ProgramStart : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void commandLine_data();
+    void commandLine();
     void takenFolder_losesOnlyTheLeftoversOfSaves();
     void folderHeldByAnother_keepsEverything();
 };
+
+void tst_ProgramStart::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("positionalName"); // empty: the program takes no positional argument
+    QTest::addColumn<std::optional<int>>("exitCode");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QStringList>("qtArguments");
+
+    const QString p = u"prog"_s;
+    QTest::newRow("Qt's option beside the argument")
+        << QStringList { p, u"-style"_s, u"Fusion"_s, u"NEW.csv"_s } << u"NEW.csv"_s << std::optional<int>()
+        << u"NEW.csv"_s << QStringList { p, u"-style"_s, u"Fusion"_s };
+    QTest::newRow("argument optional") << QStringList { p, u"-session"_s, u"X"_s } << u"NEW.csv"_s
+                                       << std::optional<int>() << QString() << QStringList { p, u"-session"_s, u"X"_s };
+    QTest::newRow("two arguments") << QStringList { p, u"a.csv"_s, u"b.csv"_s } << u"NEW.csv"_s << std::optional<int>(2)
+                                   << QString() << QStringList();
+    QTest::newRow("none taken") << QStringList { p, u"-style"_s, u"Fusion"_s, u"extra"_s } << QString()
+                                << std::optional<int>(2) << QString() << QStringList();
+    QTest::newRow("mistyped option") << QStringList { p, u"-platfrom"_s, u"offscreen"_s } << QString()
+                                     << std::optional<int>(2) << QString() << QStringList();
+}
+
+void tst_ProgramStart::commandLine()
+{
+#ifdef Q_OS_WIN
+    QSKIP("on Windows the command line is read from the process, not from argv");
+#endif
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, positionalName);
+    QFETCH(std::optional<int>, exitCode);
+    QFETCH(QString, argument);
+    QFETCH(QStringList, qtArguments);
+
+    ApplicationArguments argv(arguments);
+    const CommandLine commandLine
+        = readCommandLine(argv.count(), argv.values(), u"prog"_s, u"test"_s, { positionalName, u"a catalogue"_s });
+    QCOMPARE(commandLine.exitCode, exitCode);
+    QCOMPARE(commandLine.argument, argument);
+    QCOMPARE(commandLine.qtArguments, qtArguments);
+}
 
 void tst_ProgramStart::takenFolder_losesOnlyTheLeftoversOfSaves()
 {
