@@ -1,11 +1,6 @@
-# Checks that no object of the given libraries was compiled from a header of Qt Gui or Qt Widgets, in whatever
-# form it was included: the compiler's own dependency records name every header it read. Ninja keeps them in
-# its log (ninja -t deps); the Makefile generators leave them beside each object (<object>.d).
-#
-#   cmake -DBUILD_DIR=... -DGENERATOR=... -DMAKE_PROGRAM=... -DOBJECT_DIRS=dir1,dir2 [-DPROBE_TARGET=t]
-#         -P check_layers.cmake
-#
-# With PROBE_TARGET, the target is built first and the check must find it out: that proves the check can trip.
+# Fails when an object in OBJECT_DIRS (comma-separated) read a header of Qt Gui or Qt Widgets, in whatever form it
+# was included, as the compiler's dependency records say: Ninja keeps them in its log, the Makefile generators
+# beside each object (<object>.d). With PROBE_TARGET, that target is built first and must be found out.
 cmake_minimum_required(VERSION 3.21)
 
 if(PROBE_TARGET)
