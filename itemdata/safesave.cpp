@@ -1,5 +1,7 @@
 #include "safesave.h"
 
+#include "platform/filereplace.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,16 +9,6 @@
 #include <QRegularExpression>
 
 #include <utility>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#endif
 
 namespace kuranote {
 
@@ -43,43 +35,6 @@ QString finalPathOf(const QString& path)
     for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
         file.setFile(file.symLinkTarget());
     return file.filePath();
-}
-
-// Makes the bytes of a written and closed file durable before it takes another's place; an error here
-// costs only durability, as the bytes were written.
-void syncToDisk(const QString& path)
-{
-#ifdef Q_OS_WIN
-    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-        GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        FlushFileBuffers(file);
-        CloseHandle(file);
-    }
-#else
-    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (file >= 0) {
-        ::fsync(file);
-        ::close(file);
-    }
-#endif
-}
-
-// Puts the temporary in the file's place in one step, or says why not.
-std::optional<QString> replaceWith(const QString& temporary, const QString& path)
-{
-#ifdef Q_OS_WIN
-    const QString from = QDir::toNativeSeparators(temporary);
-    const QString to = QDir::toNativeSeparators(path);
-    if (!MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()), reinterpret_cast<const wchar_t*>(to.utf16()),
-            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return qt_error_string(int(GetLastError()));
-#else
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
-        return qt_error_string(errno);
-#endif
-    return std::nullopt;
 }
 
 } // namespace
@@ -152,8 +107,7 @@ std::optional<FileError> writeFileSafely(const QString& path, const std::functio
     file.close();
     if (file.error() != QFileDevice::NoError)
         return abandon(file.errorString());
-    syncToDisk(file.fileName());
-    if (const std::optional<QString> reason = replaceWith(file.fileName(), finalPath)) {
+    if (const std::optional<QString> reason = replaceFile(file.fileName(), finalPath)) {
         file.remove();
         return failure(*reason);
     }

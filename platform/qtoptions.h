@@ -6,7 +6,7 @@
 namespace kuranote {
 
 // A command line parted into Qt's own options, which QApplication reads from argv, and the program's own
-// arguments, which Qt's options would otherwise confuse (QCommandLineParser reads "-style" as five letters).
+// arguments, among which the program's parser would take Qt's options for unknown ones.
 struct QtOptionSplit
 {
     QStringList programArguments; // the program's name, then every argument that is not Qt's

@@ -121,7 +121,7 @@ CommandLine readCommandLine(int argc, char* argv[], const QString& programName, 
         return refuse(QStringLiteral("%1 の値がありません。").arg(split.error));
     if (!parser.parse(split.programArguments)) {
         if (!parser.unknownOptionNames().isEmpty())
-            return refuse(QStringLiteral("知らないオプションです: %1")
+            return refuse(QStringLiteral("不明なオプションです: %1")
                               .arg(typedOption(split.programArguments, parser.unknownOptionNames().constFirst())));
         return refuse(parser.errorText());
     }

@@ -157,10 +157,6 @@ for program in kuranote kuranote_conv; do
     [[ $code -eq 2 ]] || fail "$program -platfrom ended with $code, not 2"
     grep -q -- ": -platfrom$" "$work/err.txt" || fail "$program -platfrom: $(cat "$work/err.txt")"
 done
-code=0
-"${no_display[@]}" "$bin/kuranote" -style Fusion extra >"$work/out.txt" 2>"$work/err.txt" || code=$?
-[[ $code -eq 2 ]] && grep -q "余分な引数です: extra$" "$work/err.txt" ||
-    fail "kuranote -style Fusion extra took Qt's value for an argument: $(cat "$work/err.txt")"
 [[ -z $(ls -A "$HOME") ]] || fail "the command line alone wrote into the home folder: $(ls -A "$HOME")"
 
 # Starts the checklist offscreen on a copy of the sample with Qt's options, waits until it holds the folder
