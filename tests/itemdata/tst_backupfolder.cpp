@@ -30,7 +30,6 @@ private Q_SLOTS:
     void copiesShareOneStamp_numberedWhenAnyNameIsTaken();
     void singleCopy_takesItsInfixAndNeverReplacesAnother();
     void fileNamedBackup_isNamedInTheErrorAndLeftAlone();
-    void oldSaveBackups_onlyTheirOwnOldestAreRemoved();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -98,32 +97,6 @@ void TestBackupFolder::fileNamedBackup_isNamedInTheErrorAndLeftAlone()
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(path(BackupFolder::folderName)));
     QVERIFY(!failure->reason.isEmpty());
     QCOMPARE(readBytes(path(BackupFolder::folderName)), "in the way\r\n");
-}
-
-void TestBackupFolder::oldSaveBackups_onlyTheirOwnOldestAreRemoved()
-{
-    QVERIFY(QDir(m_dir->path()).mkdir(BackupFolder::folderName));
-    const QStringList others { u"kuradata_v2.csv.before-update-20200101-000000"_s,
-        u"kuradata_v2.csv.before-conversion-20200101-000000"_s, u"kuradata_v2.csv.20200101-000000.txt"_s,
-        u"kuradata_v2.csv.2020010-000000"_s, u"notes.txt"_s, u"kuradata_v2.csv"_s };
-    for (const QString& other : others)
-        writeBytes(backup(other), "keep me\r\n");
-    // Twelve saves, the last four within one second; then the clock is set back a year.
-    for (int save = 0; save < 12; ++save)
-        QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon.addSecs(std::min(save, 8))));
-    QStringList justWritten;
-    QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon.addYears(-1), &justWritten));
-
-    removeOldSaveBackups(m_dir->path(), pair, justWritten);
-
-    QStringList expected = others;
-    for (const QString& suffix : { u"20250102-120000"_s, u"20260102-120003"_s, u"20260102-120004"_s,
-             u"20260102-120005"_s, u"20260102-120006"_s, u"20260102-120007"_s, u"20260102-120008"_s,
-             u"20260102-120008-2"_s, u"20260102-120008-3"_s, u"20260102-120008-4"_s }) {
-        expected << pair[0] + u'.' + suffix << pair[1] + u'.' + suffix;
-    }
-    expected.sort();
-    QCOMPARE(backupNames(m_dir->path()), expected);
 }
 
 QTEST_APPLESS_MAIN(TestBackupFolder)

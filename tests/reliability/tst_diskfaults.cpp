@@ -3,7 +3,9 @@
 // and a tmpfs mount, which Windows has no counterpart of.
 #include "reliabilityfixture.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
+#include "itemdata/settingsfile.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -78,6 +80,7 @@ private Q_SLOTS:
     void initTestCase();
     void fileSizeLimitHitMidWrite_keepsPreviousFile();
     void diskFullMidWrite_keepsPreviousFileAndTheWindowOpen();
+    void diskFullAtTheSecondCopy_leavesNoHalfPair();
 };
 
 void tst_DiskFaults::initTestCase()
@@ -166,6 +169,30 @@ void tst_DiskFaults::diskFullMidWrite_keepsPreviousFileAndTheWindowOpen()
     VERIFY_PROMPTS_DONE(checklist.prompts);
     QCOMPARE(readBytes(dataFileIn(folder)), DataFile::encode(checklist.document.items()));
     QCOMPARE(readBytes(copyOfCatalogue), largeCatalogue(600 << 10));
+}
+
+void tst_DiskFaults::diskFullAtTheSecondCopy_leavesNoHalfPair()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting the small disk needs root");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    SmallDisk disk(dir.path(), 2 << 20);
+    if (!disk.mounted())
+        QSKIP(qPrintable(u"cannot mount a tmpfs here: "_s + systemReason(disk.error())));
+    // The first copy fits, the second does not.
+    const QStringList pair { DataFile::fileName, SettingsFile::fileName };
+    writeBytes(dir.filePath(pair[0]), QByteArray(10 << 10, 'c'));
+    writeBytes(dir.filePath(pair[1]), QByteArray(300 << 10, 's'));
+    writeBytes(dir.filePath(u"filler"_s), QByteArray(freeBytes(dir.path()) - (100 << 10), 'x'));
+    const QStringList before = folderSnapshot(dir.path());
+
+    const std::optional<FileError> failure
+        = keepCopiesInBackup(dir.path(), pair, BackupFolder::saveInfix, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    QVERIFY(failure);
+    QVERIFY2(failure->filePath.endsWith(u"kurasize.dat.20260102-030405"_s), qPrintable(failure->message()));
+    QVERIFY2(failure->reason.contains(systemReason(ENOSPC)), qPrintable(failure->message()));
+    QCOMPARE(folderSnapshot(dir.path()), before);
 }
 
 QTEST_MAIN(tst_DiskFaults)

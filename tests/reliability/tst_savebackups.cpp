@@ -38,7 +38,7 @@ class tst_SaveBackups : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void twelveSavesInOneSecond_keepTheTenNewestPairs();
+    void twelveSavesInOneSecond_keepTheTenNewestPairsAndNothingElseGoes();
 };
 
 void tst_SaveBackups::initTestCase()
@@ -46,7 +46,7 @@ void tst_SaveBackups::initTestCase()
     Q_INIT_RESOURCE(resources);
 }
 
-void tst_SaveBackups::twelveSavesInOneSecond_keepTheTenNewestPairs()
+void tst_SaveBackups::twelveSavesInOneSecond_keepTheTenNewestPairsAndNothingElseGoes()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -54,11 +54,12 @@ void tst_SaveBackups::twelveSavesInOneSecond_keepTheTenNewestPairs()
     copySampleFiles(folder);
     QVERIFY(QDir(folder).mkdir(BackupFolder::folderName));
     const QStringList foreign { u"kuradata_v2.csv.before-update-20000101-000000"_s,
-        u"kuradata_v2.csv.before-conversion-20000101-000000"_s, u"kurasize.dat.20000101-000000.old"_s, u"メモ.txt"_s };
+        u"kuradata_v2.csv.before-conversion-20000101-000000"_s, u"kurasize.dat.20000101-000000.old"_s,
+        u"kurasize.dat.2000010-000000"_s, u"メモ.txt"_s };
     for (const QString& name : foreign)
         writeBytes(QDir(BackupFolder::path(folder)).filePath(name), "the user's own\r\n");
     Checklist checklist(folder);
-    const QDateTime now(QDate(2026, 3, 4), QTime(5, 6, 7));
+    QDateTime now(QDate(2026, 3, 4), QTime(5, 6, 7));
     checklist.document.setClock([&] { return now; });
     QVERIFY(checklist.load());
     checklist.form->show();
@@ -105,6 +106,17 @@ void tst_SaveBackups::twelveSavesInOneSecond_keepTheTenNewestPairs()
     VERIFY_PROMPTS_DONE(checklist.prompts);
     QCOMPARE(readBytes(backups.filePath(u"kurasize.dat.20260304-050607-13"_s)), elsewhere);
     QCOMPARE(backupNames(folder).size(), expected.size());
+
+    // The clock set back a year: the pair just written is the oldest by its name, and is kept all the same.
+    now = now.addYears(-1);
+    checklist.document.toggleRow(0);
+    save(checklist);
+    VERIFY_PROMPTS_DONE(checklist.prompts);
+    const QStringList names = backupNames(folder);
+    QCOMPARE(names.size(), expected.size());
+    QVERIFY(names.contains(u"kuradata_v2.csv.20250304-050607"_s));
+    QVERIFY(names.contains(u"kurasize.dat.20250304-050607"_s));
+    QVERIFY(!names.contains(u"kuradata_v2.csv.20260304-050607-4"_s));
 }
 
 QTEST_MAIN(tst_SaveBackups)
