@@ -227,8 +227,8 @@ bool ChecklistDocument::switchVillager(int villager)
     if (villager == m_curvillager)
         return false;
     m_curvillager = quint8(villager);
-    const std::array<int, 3> others = otherVillagers(villager);
-    for (int i = 0; i < 3; ++i) {
+    const OtherVillagers others = otherVillagers(villager);
+    for (int i = 0; i < int(others.size()); ++i) {
         const int column = int(ListColumn::OtherVillager1) + i;
         m_list.setHeaderText(column, QString::number(others[size_t(i)]));
         // These columns now show other villagers' flags; only a switch changes them, never a tick.

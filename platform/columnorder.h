@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 #include <QString>
 
 #include <array>
@@ -30,7 +32,7 @@ public:
 class ColumnOrders final
 {
 public:
-    static constexpr int ColumnCount = 10;
+    static constexpr int ColumnCount = listColumnCount;
 
     const std::vector<int>& order(const ListRowSource& source, int column);
     // Forgets a column's order, for when its texts changed.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -102,7 +104,7 @@ private:
     QLabel* lbl0;
     QTimer* Timer1;
     QMenu* btnchg;
-    std::array<QAction*, 4> btnchg1 {}; // the design's items 1 to 4, one per villager
+    std::array<QAction*, villagerCount> btnchg1 {}; // the design's items 1 to 4, one per villager
     QMenu* btncolm;
     std::array<QAction*, 2> btncol {}; // the design's items 1 and 2
     QAction* btnsave;
