@@ -83,9 +83,8 @@ public:
     // list keeps its rows, and its sort column, until the window's load sets the key.
     void resetShowModeAndOrder();
 
-    // The check box of a listed row changed, and with it the current villager's flag: the counters follow.
-    void countCheck(int row);
-    // Turns the check box of a listed row over, as Enter or a double-click does.
+    // Turns the current villager's flag of a listed row over, whatever the user did to ask for it: the
+    // flag, then the counter, then one announcement, rowTicked().
     void toggleRow(int row);
 
     // Makes the villager current and retitles the other villagers' columns; the list keeps its rows
@@ -108,7 +107,10 @@ public:
 
 Q_SIGNALS:
     void listFilled();
+    // The counters changed with a fill.
     void countsChanged();
+    // A listed row's flag and the acquired counter changed: the list shows the one check box anew.
+    void rowTicked(int row);
     // The key, the show mode or the order changed, and the list was filled or sorted by it.
     void conditionsChanged();
     void villageNameChanged();
@@ -116,10 +118,6 @@ Q_SIGNALS:
     void nameColorChanged();
 
 private:
-    // The list's check boxes are the current villager's flags, changed through here.
-    friend class ItemRowSource;
-    void setAcquired(int record, bool acquired);
-
     void pastelist2(int record, std::vector<int>& rows);
     void markModified() { m_modified = true; }
     void setText(SettingsText field, const StoredText& value);

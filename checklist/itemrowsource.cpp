@@ -62,9 +62,4 @@ bool ItemRowSource::isChecked(int record) const
     return m_document.items().flag(record, m_document.curvillager()) != 0;
 }
 
-void ItemRowSource::setChecked(int record, bool checked)
-{
-    m_document.setAcquired(record, checked);
-}
-
 } // namespace kuranote

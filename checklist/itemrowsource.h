@@ -24,7 +24,6 @@ public:
     int lastRecord() const override;
     QString cellText(int record, int column) const override;
     bool isChecked(int record) const override;
-    void setChecked(int record, bool checked) override;
 
 private:
     ChecklistDocument& m_document;

@@ -173,6 +173,7 @@ void Form1::connectHandlers()
 void Form1::connectDocument()
 {
     connect(&m_document, &ChecklistDocument::countsChanged, this, &Form1::countper);
+    connect(&m_document, &ChecklistDocument::rowTicked, this, &Form1::countper);
     connect(&m_document, &ChecklistDocument::conditionsChanged, this, &Form1::showConditions);
     connect(&m_document, &ChecklistDocument::villageNameChanged, this,
         [this] { lbltown->setText(m_document.settings().townname.text()); });
