@@ -148,10 +148,11 @@ void ChecklistDocument::setShowMode(ShowMode mode)
     Q_EMIT conditionsChanged();
 }
 
-void ChecklistDocument::resetShowModeAndOrder()
+void ChecklistDocument::takeLoadedConditions(ShowMode mode, SortOrder order)
 {
-    m_conditions.showMode = ShowMode::All;
-    m_conditions.sortOrder = SortOrder::Name;
+    // Nothing is announced back: the window that loaded shows them already.
+    m_conditions.showMode = mode;
+    m_conditions.sortOrder = order;
 }
 
 void ChecklistDocument::pastelist1()

@@ -79,9 +79,9 @@ public:
     void setSortOrder(SortOrder order);
     // Sorts the list by a column title; the order chosen in the search window stays as it was.
     void setSortColumn(ListColumn column);
-    // A search window loaded afresh starts from all items in name order. Neither refills nor sorts: the
-    // list keeps its rows, and its sort column, until the window's load sets the key.
-    void resetShowModeAndOrder();
+    // A search window loaded afresh shows these, its buttons' first captions. Neither refills nor sorts:
+    // the list keeps its rows, and its sort column, until the window's load sets the key.
+    void takeLoadedConditions(ShowMode mode, SortOrder order);
 
     // Turns the current villager's flag of a listed row over, whatever the user did to ask for it: the
     // flag, then the counter, then one announcement, rowTicked().

@@ -37,8 +37,9 @@ public:
     // On a failure the user has been told, and nothing was written.
     bool Form_Load();
 
-    // The search window, loaded afresh (hidden) when the user had closed it.
-    Form2* searchWindow();
+    // The search window, built and loaded afresh (hidden) when the user had closed it; the load fills
+    // the list.
+    Form2* loadSearchWindowIfClosed();
     bool hasSearchWindow() const { return m_form2 != nullptr; }
 
     QColor BackColor() const;

@@ -11,15 +11,13 @@
 
 namespace kuranote {
 
-Form2* Form1::searchWindow()
+Form2* Form1::loadSearchWindowIfClosed()
 {
     if (!m_form2) {
         // Kept before the load runs: the load fills the list, and whatever that fill reaches may ask
         // for this very window.
         m_form2 = std::make_unique<Form2>(m_document.folder());
         connectSearchWindow();
-        // Its buttons start from their design captions, and so do the conditions they show.
-        m_document.resetShowModeAndOrder();
         const Settings& settings = m_document.settings();
         m_form2->Form_Load(BackColor(), QSizeF(settings.seekwidth, settings.seekheight));
     }
@@ -29,6 +27,7 @@ Form2* Form1::searchWindow()
 void Form1::connectSearchWindow()
 {
     Form2* seek = m_form2.get();
+    connect(seek, &Form2::conditionsLoaded, &m_document, &ChecklistDocument::takeLoadedConditions);
     connect(seek, &Form2::keyChanged, &m_document, &ChecklistDocument::setKey);
     connect(seek, &Form2::showModeChosen, &m_document, &ChecklistDocument::setShowMode);
     connect(seek, &Form2::sortOrderChosen, &m_document, &ChecklistDocument::setSortOrder);
@@ -95,7 +94,7 @@ void Form1::Command1_Click()
     if (m_document.seekshown() == -1)
         m_form2->hide();
     else
-        searchWindow()->show();
+        loadSearchWindowIfClosed()->show();
 }
 
 } // namespace kuranote
