@@ -10,7 +10,7 @@
 namespace kuranote {
 
 // What the user adjusts besides the ticks: names, colours and the sizes of windows and columns.
-// Sizes are in twips. Arrays indexed by villager run 0 to villagerCount, of which 1 on are used.
+// Sizes are in twips. Arrays indexed by villager run 0 to villagerCount, of which 1 to villagerCount are used.
 struct Settings
 {
     using PerVillager = std::array<StoredText, villagerCount + 1>;
