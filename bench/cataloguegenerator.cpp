@@ -3,6 +3,7 @@
 #include "itemdata/cp932.h"
 #include "itemdata/fieldwriter.h"
 #include "itemdata/safesave.h"
+#include "sizes/checklistsizes.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -101,7 +102,7 @@ void generateCatalogue(const QString& folder, int items, CatalogueTexts kind, qu
     const bool typical = kind == CatalogueTexts::Typical;
     Random random(seed);
     FieldWriter writer(qsizetype(items) * 100);
-    const auto record = [&](const QStringList& texts, const std::array<int, 4>& flags) {
+    const auto record = [&](const QStringList& texts, const std::array<int, villagerCount>& flags) {
         for (const QString& text : texts)
             writer.text(sjis(text));
         for (int flag : flags)
@@ -117,7 +118,7 @@ void generateCatalogue(const QString& folder, int items, CatalogueTexts kind, qu
             seek = random.pick(kana) + QLatin1Char(' ') + random.pick(kana);
         if (random.chance(1))
             seek += keyedWord();
-        std::array<int, 4> flags {};
+        std::array<int, villagerCount> flags {};
         for (int& flag : flags)
             flag = random.chance(30) ? 1 : 0;
         // A braced list is evaluated in order, so the same seed gives the same catalogue.

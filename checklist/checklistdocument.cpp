@@ -17,6 +17,7 @@ ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
     , m_recovery(filePathIn(folder, RecoveryFile::fileName))
 {
     connect(&m_recovery, &RecoveryRecorder::due, this, &ChecklistDocument::recordRecovery);
+    connect(this, &ChecklistDocument::rowTicked, &m_list, &ReportListModel::checkChanged);
     m_list.setHeaderTexts({ QStringLiteral("Item"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
         QStringLiteral("Set1"), QStringLiteral("Set2"), QStringLiteral("Char"), QStringLiteral("Sell"),
         QStringLiteral("etc"), QStringLiteral("No,") });
@@ -161,10 +162,11 @@ void ChecklistDocument::setShowMode(ShowMode mode)
     Q_EMIT conditionsChanged();
 }
 
-void ChecklistDocument::resetShowModeAndOrder()
+void ChecklistDocument::takeLoadedConditions(ShowMode mode, SortOrder order)
 {
-    m_conditions.showMode = ShowMode::All;
-    m_conditions.sortOrder = SortOrder::Name;
+    // Nothing is announced back: the window that loaded shows them already.
+    m_conditions.showMode = mode;
+    m_conditions.sortOrder = order;
 }
 
 void ChecklistDocument::pastelist1()
@@ -216,24 +218,17 @@ void ChecklistDocument::setSortOrder(SortOrder order)
     Q_EMIT conditionsChanged();
 }
 
-void ChecklistDocument::setAcquired(int record, bool acquired)
-{
-    m_recovery.flagChanging(record, m_curvillager, m_items.flag(record, m_curvillager));
-    m_items.setFlag(record, m_curvillager, acquired ? 1 : 0);
-    markModified();
-}
-
-void ChecklistDocument::countCheck(int row)
-{
-    m_getcount += m_list.isChecked(row) ? 1 : -1;
-    Q_EMIT countsChanged();
-}
-
 void ChecklistDocument::toggleRow(int row)
 {
-    // Set by code, the check box raises nothing; counting it here moves the counter exactly once.
-    m_list.setChecked(row, !m_list.isChecked(row));
-    countCheck(row);
+    const int record = m_list.record(row);
+    const quint8 flag = m_items.flag(record, m_curvillager);
+    // Any nonzero flag shows ticked, so turning it over gives 0; turning 0 over gives 1.
+    const bool acquired = flag == 0;
+    m_recovery.flagChanging(record, m_curvillager, flag);
+    m_items.setFlag(record, m_curvillager, acquired ? 1 : 0);
+    markModified();
+    m_getcount += acquired ? 1 : -1;
+    Q_EMIT rowTicked(row);
 }
 
 bool ChecklistDocument::switchVillager(int villager)
@@ -241,8 +236,8 @@ bool ChecklistDocument::switchVillager(int villager)
     if (villager == m_curvillager)
         return false;
     m_curvillager = quint8(villager);
-    const std::array<int, 3> others = otherVillagers(villager);
-    for (int i = 0; i < 3; ++i) {
+    const OtherVillagers others = otherVillagers(villager);
+    for (int i = 0; i < int(others.size()); ++i) {
         const int column = int(ListColumn::OtherVillager1) + i;
         m_list.setHeaderText(column, QString::number(others[size_t(i)]));
         // These columns now show other villagers' flags; only a switch changes them, never a tick.

@@ -88,13 +88,12 @@ public:
     void setSortOrder(SortOrder order);
     // Sorts the list by a column title; the order chosen in the search window stays as it was.
     void setSortColumn(ListColumn column);
-    // A search window loaded afresh starts from all items in name order. Neither refills nor sorts: the
-    // list keeps its rows, and its sort column, until the window's load sets the key.
-    void resetShowModeAndOrder();
+    // A search window loaded afresh shows these, its buttons' first captions. Neither refills nor sorts:
+    // the list keeps its rows, and its sort column, until the window's load sets the key.
+    void takeLoadedConditions(ShowMode mode, SortOrder order);
 
-    // The check box of a listed row changed, and with it the current villager's flag: the counters follow.
-    void countCheck(int row);
-    // Turns the check box of a listed row over, as Enter or a double-click does.
+    // Turns the current villager's flag of a listed row over, whatever the user did to ask for it: the
+    // flag, then the counter, then one announcement, rowTicked().
     void toggleRow(int row);
 
     // Makes the villager current and retitles the other villagers' columns; the list keeps its rows
@@ -117,7 +116,10 @@ public:
 
 Q_SIGNALS:
     void listFilled();
+    // The counters changed with a fill.
     void countsChanged();
+    // A listed row's flag and the acquired counter changed: the list shows the one check box anew.
+    void rowTicked(int row);
     // The key, the show mode or the order changed, and the list was filled or sorted by it.
     void conditionsChanged();
     void villageNameChanged();
@@ -125,10 +127,6 @@ Q_SIGNALS:
     void nameColorChanged();
 
 private:
-    // The list's check boxes are the current villager's flags, changed through here.
-    friend class ItemRowSource;
-    void setAcquired(int record, bool acquired);
-
     void pastelist2(int record, std::vector<int>& rows);
     void markModified() { m_modified = true; }
     void setText(SettingsText field, const StoredText& value);

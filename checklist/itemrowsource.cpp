@@ -7,11 +7,11 @@
 
 namespace kuranote {
 
-std::array<int, 3> otherVillagers(int curvillager)
+OtherVillagers otherVillagers(int curvillager)
 {
-    std::array<int, 3> others {};
+    OtherVillagers others {};
     int next = 0;
-    for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager) {
+    for (int villager = 1; villager <= villagerCount; ++villager) {
         if (villager != curvillager)
             others[size_t(next++)] = villager;
     }
@@ -60,11 +60,6 @@ QString ItemRowSource::cellText(int record, int column) const
 bool ItemRowSource::isChecked(int record) const
 {
     return m_document.items().flag(record, m_document.curvillager()) != 0;
-}
-
-void ItemRowSource::setChecked(int record, bool checked)
-{
-    m_document.setAcquired(record, checked);
 }
 
 } // namespace kuranote

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/columnorder.h"
+#include "sizes/checklistsizes.h"
 
 #include <array>
 
@@ -8,8 +9,9 @@ namespace kuranote {
 
 class ChecklistDocument;
 
-// The three villagers that are not current, in ascending order: the list's columns 1 to 3.
-std::array<int, 3> otherVillagers(int curvillager);
+// The villagers that are not current, in ascending order: the list's columns 1 to 3.
+using OtherVillagers = std::array<int, villagerCount - 1>;
+OtherVillagers otherVillagers(int curvillager);
 
 // The main list's rows as the checklist document holds them: the cell texts from the catalogue, the
 // check box from the current villager's flag. It asks the document on every call and keeps nothing
@@ -22,7 +24,6 @@ public:
     int lastRecord() const override;
     QString cellText(int record, int column) const override;
     bool isChecked(int record) const override;
-    void setChecked(int record, bool checked) override;
 
 private:
     ChecklistDocument& m_document;

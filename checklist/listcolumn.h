@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 namespace kuranote {
 
 // The ten columns of the main list, left to right. Columns 1 to 3 show the flags of the three
@@ -17,6 +19,7 @@ enum class ListColumn {
     Number,
 };
 
-constexpr int listColumnCount = 10;
+static_assert(int(ListColumn::Number) + 1 == listColumnCount);
+static_assert(int(ListColumn::OtherVillager3) - int(ListColumn::OtherVillager1) + 1 == villagerCount - 1);
 
 } // namespace kuranote

@@ -13,7 +13,7 @@ bool anyTextHoldsAQuote(const Settings& settings)
 {
     if (settings.townname.bytes().contains('"'))
         return true;
-    for (int villager = 1; villager <= 4; ++villager) {
+    for (int villager = 1; villager <= villagerCount; ++villager) {
         if (settings.villagername[villager].bytes().contains('"') || settings.namecolor[villager].bytes().contains('"')
             || settings.bgcolor[villager].bytes().contains('"'))
             return true;

@@ -155,7 +155,8 @@ private:
                 return std::nullopt;
             if (f < TextCount + FlagCount) {
                 return error(record.line,
-                    QStringLiteral("レコードの途中でファイルが終わっています（11 項目のうち %1 項目しかありません）。")
+                    QStringLiteral("レコードの途中でファイルが終わっています（%1 項目のうち %2 項目しかありません）。")
+                        .arg(TextCount + FlagCount)
                         .arg(f));
             }
             for (int v = 0; v < FlagCount; ++v) {

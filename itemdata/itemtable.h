@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -21,7 +23,7 @@ class ItemTable final
 public:
     enum Field { Name, Set1, Set2, Char, Sell, Etc, Seek };
     static constexpr int FieldCount = 7;
-    static constexpr int VillagerCount = 4;
+    static constexpr int VillagerCount = villagerCount;
 
     ItemTable() = default;
     // fileSize: the bytes of the file to be read, so that the texts' buffer is sized once.

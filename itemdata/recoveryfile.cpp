@@ -173,7 +173,7 @@ std::optional<FileError> RecoveryFile::parse(QByteArrayView bytes, const QString
             std::array<qint64, 3> values {};
             const std::array<std::tuple<qint64, qint64, QString>, 3> ranges { {
                 { 2, std::numeric_limits<qint32>::max(), QStringLiteral("項目の番号") },
-                { 1, 4, QStringLiteral("村人の番号") },
+                { 1, villagerCount, QStringLiteral("村人の番号") },
                 { 0, 255, QStringLiteral("取得フラグ") },
             } };
             for (size_t i = 0; i < values.size(); ++i) {
@@ -192,7 +192,7 @@ std::optional<FileError> RecoveryFile::parse(QByteArrayView bytes, const QString
             return error(QStringLiteral("「%1」という記録はありません。").arg(quotedInMessage(word)));
         RecoveryRecord::Text text { known->field, 0, {} };
         if (text.field != SettingsText::TownName) {
-            std::variant<qint64, FileError> villager = number(1, 4, QStringLiteral("村人の番号"));
+            std::variant<qint64, FileError> villager = number(1, villagerCount, QStringLiteral("村人の番号"));
             if (FileError* failure = std::get_if<FileError>(&villager))
                 return *failure;
             text.villager = int(std::get<qint64>(villager));

@@ -82,7 +82,7 @@ std::optional<FileError> SettingsFile::parse(QByteArrayView bytes, const QString
     Settings read;
     if (auto failure = text(&read.townname))
         return failure;
-    for (int villager = 1; villager <= 4; ++villager) {
+    for (int villager = 1; villager <= villagerCount; ++villager) {
         if (auto failure = text(&read.villagername[villager]))
             return failure;
         if (auto failure = text(&read.namecolor[villager]))
@@ -131,7 +131,7 @@ QByteArray SettingsFile::encode(const Settings& settings)
         writer.endLine();
     };
     text(settings.townname);
-    for (int villager = 1; villager <= 4; ++villager) {
+    for (int villager = 1; villager <= villagerCount; ++villager) {
         text(settings.villagername[villager]);
         text(settings.namecolor[villager]);
         text(settings.bgcolor[villager]);

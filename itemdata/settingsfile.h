@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fielderror.h"
+#include "sizes/checklistsizes.h"
 #include "storedtext.h"
 
 #include <array>
@@ -9,18 +10,20 @@
 namespace kuranote {
 
 // What the user adjusts besides the ticks: names, colours and the sizes of windows and columns.
-// Sizes are in twips. Arrays indexed by villager run 0 to 4, of which 1 to 4 are used.
+// Sizes are in twips. Arrays indexed by villager run 0 to villagerCount, of which 1 to villagerCount are used.
 struct Settings
 {
+    using PerVillager = std::array<StoredText, villagerCount + 1>;
+
     StoredText townname;
-    std::array<StoredText, 5> villagername;
-    std::array<StoredText, 5> namecolor;
-    std::array<StoredText, 5> bgcolor;
+    PerVillager villagername;
+    PerVillager namecolor;
+    PerVillager bgcolor;
     float mainWidth = 0;
     float mainHeight = 0;
     qint32 seekwidth = 0;
     qint32 seekheight = 0;
-    std::array<float, 10> columnWidths {};
+    std::array<float, listColumnCount> columnWidths {};
 };
 
 // A colour text of the settings: the decimal text of a 0x00BBGGRR value.
@@ -36,6 +39,9 @@ namespace SettingsFile {
 
 inline const QString fileName = QStringLiteral("kurasize.dat");
 constexpr int lineCount = 27;
+// The village's name; each villager's name, name colour and background colour; the two windows' sizes; the
+// columns' widths. A change of either count changes the file's layout, which older files must still fit.
+static_assert(lineCount == 1 + 3 * villagerCount + 2 + 2 + listColumnCount);
 
 std::optional<FileError> load(const QString& folder, Settings* settings);
 std::optional<FileError> parse(QByteArrayView bytes, const QString& filePath, Settings* settings);

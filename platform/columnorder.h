@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 #include <QString>
 
 #include <array>
@@ -9,7 +11,8 @@
 namespace kuranote {
 
 // Where the rows of the report list take their texts and check boxes from: a row refers to a record
-// and copies nothing, so that a check box always shows what its record holds.
+// and copies nothing, so that a check box always shows what its record holds. The list only reads:
+// the records' owner changes a tick.
 class ListRowSource
 {
 public:
@@ -19,8 +22,6 @@ public:
     // Called from several threads at once while a column's order is computed: it must only read.
     virtual QString cellText(int record, int column) const = 0;
     virtual bool isChecked(int record) const = 0;
-    // Changes what the record holds; the list keeps no tick of its own.
-    virtual void setChecked(int record, bool checked) = 0;
 };
 
 // The records in ascending order of one column's text, as a Japanese reader expects it (kana by
@@ -30,7 +31,7 @@ public:
 class ColumnOrders final
 {
 public:
-    static constexpr int ColumnCount = 10;
+    static constexpr int ColumnCount = listColumnCount;
 
     const std::vector<int>& order(const ListRowSource& source, int column);
     // Forgets a column's order, for when its texts changed.

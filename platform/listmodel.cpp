@@ -34,11 +34,10 @@ bool ReportListModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole)
         return false;
     const bool checked = value.value<Qt::CheckState>() == Qt::Checked;
-    if (checked == isChecked(index.row()))
-        return true;
-    setChecked(index.row(), checked);
-    Q_EMIT itemCheck(index.row());
-    return true;
+    if (checked != isChecked(index.row()))
+        Q_EMIT itemCheck(index.row());
+    // Whoever answered the request has changed the tick by now, or turned it down.
+    return checked == isChecked(index.row());
 }
 
 Qt::ItemFlags ReportListModel::flags(const QModelIndex& index) const
@@ -77,9 +76,8 @@ void ReportListModel::setRows(std::vector<int> records)
     endResetModel();
 }
 
-void ReportListModel::setChecked(int row, bool checked)
+void ReportListModel::checkChanged(int row)
 {
-    m_source->setChecked(record(row), checked);
     const QModelIndex cell = index(row, 0);
     Q_EMIT dataChanged(cell, cell, { Qt::CheckStateRole });
 }

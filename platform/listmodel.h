@@ -11,8 +11,9 @@
 namespace kuranote {
 
 // The rows of the report list: records with a check box, kept ascending by the sort column. Texts
-// and check boxes are the source's: a check box changed through the view asks the source to change
-// the record, then raises itemCheck(); one set by code raises nothing.
+// and check boxes are the source's, and the list never changes them: a check box turned over through
+// the view raises itemCheck() for its row, and whoever owns the records changes the tick and then calls
+// checkChanged(). A tick changed by code raises nothing.
 class ReportListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -34,7 +35,8 @@ public:
     void setRows(std::vector<int> records);
     int record(int row) const { return m_rows[size_t(row)]; }
     bool isChecked(int row) const { return m_source->isChecked(record(row)); }
-    void setChecked(int row, bool checked);
+    // The row's record has a new tick: the view redraws that one check box.
+    void checkChanged(int row);
     QString cellText(int row, int column) const;
 
     int sortKey() const { return m_sortKey; }
@@ -43,6 +45,7 @@ public:
     void forgetOrder(int column) { m_orders.forget(column); }
 
 Q_SIGNALS:
+    // The user asks to turn the row's check box over.
     void itemCheck(int row);
 
 private:

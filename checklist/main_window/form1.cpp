@@ -125,10 +125,10 @@ void Form1::buildMenus()
 {
     btnchg = menuBar()->addMenu(QStringLiteral("村人の切り替え(&Q)"));
     btnchg->setObjectName(QStringLiteral("btnchg"));
-    const QStringList ordinals { QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
-        QStringLiteral("4th") };
+    const std::array<QString, villagerCount> ordinals { QStringLiteral("1st"), QStringLiteral("2nd"),
+        QStringLiteral("3rd"), QStringLiteral("4th") };
     for (size_t i = 0; i < btnchg1.size(); ++i) {
-        QAction* item = btnchg->addAction(ordinals[int(i)]);
+        QAction* item = btnchg->addAction(ordinals[i]);
         item->setObjectName(QStringLiteral("btnchg1_%1").arg(i + 1));
         // Check marks, not an exclusive group's radio dots: the handler sets the one mark itself.
         item->setCheckable(true);
@@ -173,6 +173,7 @@ void Form1::connectHandlers()
 void Form1::connectDocument()
 {
     connect(&m_document, &ChecklistDocument::countsChanged, this, &Form1::countper);
+    connect(&m_document, &ChecklistDocument::rowTicked, this, &Form1::countper);
     connect(&m_document, &ChecklistDocument::conditionsChanged, this, &Form1::showConditions);
     connect(&m_document, &ChecklistDocument::villageNameChanged, this,
         [this] { lbltown->setText(m_document.settings().townname.text()); });

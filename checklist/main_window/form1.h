@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sizes/checklistsizes.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -35,8 +37,9 @@ public:
     // On a failure the user has been told, and nothing was written.
     bool Form_Load();
 
-    // The search window, loaded afresh (hidden) when the user had closed it.
-    Form2* searchWindow();
+    // The search window, built and loaded afresh (hidden) when the user had closed it; the load fills
+    // the list.
+    Form2* loadSearchWindowIfClosed();
     bool hasSearchWindow() const { return m_form2 != nullptr; }
 
     QColor BackColor() const;
@@ -104,7 +107,7 @@ private:
     QLabel* lbl0;
     QTimer* Timer1;
     QMenu* btnchg;
-    std::array<QAction*, 4> btnchg1 {}; // the design's items 1 to 4, one per villager
+    std::array<QAction*, villagerCount> btnchg1 {}; // the design's items 1 to 4, one per villager
     QMenu* btncolm;
     std::array<QAction*, 2> btncol {}; // the design's items 1 and 2
     QAction* btnsave;

@@ -38,7 +38,7 @@ bool Form1::Form_Load()
     showNameColor();
     Twips::setOuterSize(this, settings.mainWidth, settings.mainHeight);
     ListView1->setColumnWidths(std::vector<double>(settings.columnWidths.begin(), settings.columnWidths.end()));
-    searchWindow()->show();
+    loadSearchWindowIfClosed()->show();
     return true;
 }
 

@@ -11,15 +11,13 @@
 
 namespace kuranote {
 
-Form2* Form1::searchWindow()
+Form2* Form1::loadSearchWindowIfClosed()
 {
     if (!m_form2) {
         // Kept before the load runs: the load fills the list, and whatever that fill reaches may ask
         // for this very window.
         m_form2 = std::make_unique<Form2>(m_document.folder());
         connectSearchWindow();
-        // Its buttons start from their design captions, and so do the conditions they show.
-        m_document.resetShowModeAndOrder();
         const Settings& settings = m_document.settings();
         m_form2->Form_Load(BackColor(), QSizeF(settings.seekwidth, settings.seekheight));
     }
@@ -29,6 +27,7 @@ Form2* Form1::searchWindow()
 void Form1::connectSearchWindow()
 {
     Form2* seek = m_form2.get();
+    connect(seek, &Form2::conditionsLoaded, &m_document, &ChecklistDocument::takeLoadedConditions);
     connect(seek, &Form2::keyChanged, &m_document, &ChecklistDocument::setKey);
     connect(seek, &Form2::showModeChosen, &m_document, &ChecklistDocument::setShowMode);
     connect(seek, &Form2::sortOrderChosen, &m_document, &ChecklistDocument::setSortOrder);
@@ -60,9 +59,10 @@ void Form1::countper()
     lbl100->resize(Twips::toPixels(completion.barWidth), lbl100->height());
 }
 
+// Every way of ticking a row ends here, once per tick: the box, Space, Enter and a double-click.
 void Form1::ListView1_ItemCheck(int row)
 {
-    m_document.countCheck(row);
+    m_document.toggleRow(row);
 }
 
 void Form1::ListView1_KeyPress(int keyCode)
@@ -80,7 +80,7 @@ void Form1::toggleSelectedRow()
 {
     const int row = ListView1->selectedRow();
     if (row >= 0)
-        m_document.toggleRow(row);
+        ListView1_ItemCheck(row);
 }
 
 void Form1::ListView1_ColumnClick(int column)
@@ -94,7 +94,7 @@ void Form1::Command1_Click()
     if (m_document.seekshown() == -1)
         m_form2->hide();
     else
-        searchWindow()->show();
+        loadSearchWindowIfClosed()->show();
 }
 
 } // namespace kuranote

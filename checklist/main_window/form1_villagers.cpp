@@ -43,7 +43,7 @@ void Form1::showVillager(int villager)
 {
     // Colouring the search window loads it again if the user had closed it, also when the colour
     // text is not a number and so cannot be applied (the colour showing then stays).
-    searchWindow();
+    loadSearchWindowIfClosed();
     showBackColor();
     lblname->setText(m_document.settings().villagername[size_t(villager)].text());
     showNameColor();
@@ -61,7 +61,7 @@ void Form1::showBackColor()
     const QString& color = m_document.settings().bgcolor[size_t(m_document.curvillager())].text();
     if (const std::optional<quint32> bgr = parseColorText(color)) {
         setBackColor(colorFromBgr(*bgr));
-        searchWindow()->setBackColor(colorFromBgr(*bgr));
+        loadSearchWindowIfClosed()->setBackColor(colorFromBgr(*bgr));
     }
 }
 

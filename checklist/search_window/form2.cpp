@@ -77,6 +77,7 @@ Form2::Form2(QString folder)
 void Form2::Form_Load(const QColor& backColor, QSizeF outerSize)
 {
     m_loading = true;
+    Q_EMIT conditionsLoaded(shownMode(), shownOrder());
     composeTitle();
     setBackColor(backColor);
     Twips::setOuterSize(this, outerSize.width(), outerSize.height());
@@ -153,14 +154,24 @@ void Form2::txtseek_Change()
 }
 
 // The buttons go by the caption they show, which is the condition in force.
+ShowMode Form2::shownMode() const
+{
+    return Command2->text() == allItemsKey ? ShowMode::All : ShowMode::Unacquired;
+}
+
+SortOrder Form2::shownOrder() const
+{
+    return Command1->text() == nameOrder ? SortOrder::Name : SortOrder::Number;
+}
+
 void Form2::Command2_Click()
 {
-    Q_EMIT showModeChosen(Command2->text() == allItemsKey ? ShowMode::Unacquired : ShowMode::All);
+    Q_EMIT showModeChosen(shownMode() == ShowMode::All ? ShowMode::Unacquired : ShowMode::All);
 }
 
 void Form2::Command1_Click()
 {
-    Q_EMIT sortOrderChosen(Command1->text() == nameOrder ? SortOrder::Number : SortOrder::Name);
+    Q_EMIT sortOrderChosen(shownOrder() == SortOrder::Name ? SortOrder::Number : SortOrder::Name);
 }
 
 void Form2::showConditions(const SearchConditions& conditions)

@@ -39,6 +39,8 @@ public:
     void setVisible(bool visible) override;
 
 Q_SIGNALS:
+    // The show mode and the order its buttons show as it loads, before its start key fills the list.
+    void conditionsLoaded(kuranote::ShowMode mode, kuranote::SortOrder order);
     void keyChanged(const QString& key);
     void showModeChosen(kuranote::ShowMode mode);
     void sortOrderChosen(kuranote::SortOrder order);
@@ -62,6 +64,9 @@ private:
     void treeviewset();
     void Form_Resize();
     void composeTitle();
+    // What the buttons' captions stand for.
+    ShowMode shownMode() const;
+    SortOrder shownOrder() const;
 
     QString m_folder;
     QLineEdit* txtseek;

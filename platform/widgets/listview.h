@@ -7,9 +7,10 @@
 namespace kuranote {
 
 // The checked report list: ten columns, one check box per row, rows kept ascending by sortKey().
-// Its events carry what the main window handles: a check box the user changed, a column title
-// clicked, a character key, a double-click. The keys that move in the list select the row they
-// land on, and after a refill no row is current, so that Down selects the first row.
+// Its events carry what the main window handles: a check box the user asks to turn over (the list
+// itself changes no tick), a column title clicked, a character key, a double-click. The keys that
+// move in the list select the row they land on, and after a refill no row is current, so that Down
+// selects the first row.
 class ListView final : public QTreeView
 {
     Q_OBJECT

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void numberOrder_staysInForceAcrossFills_andOutlivesAReset();
     void itemNumbers_zeroPaddedToFourDigits_widerBeyond9999();
     void headerOnlyTable_listsNothing();
+    void tick_flagThenCounter_announcedOnce_redrawsOneBox();
     void changes_markModified_untilSaved();
 };
 
@@ -174,7 +175,7 @@ void tst_ChecklistDocument::numberOrder_staysInForceAcrossFills_andOutlivesARese
     doc.document.setShowMode(ShowMode::Unacquired);
     QCOMPARE(doc.document.conditions().sortOrder, SortOrder::Number);
     QSignalSpy refills(&doc.rows(), &QAbstractItemModel::modelReset);
-    doc.document.resetShowModeAndOrder();
+    doc.document.takeLoadedConditions(ShowMode::All, SortOrder::Name);
     QCOMPARE(doc.document.conditions().showMode, ShowMode::All);
     QCOMPARE(doc.document.conditions().sortOrder, SortOrder::Name);
     QCOMPARE(doc.document.conditions().key, u"い"_s);
@@ -214,6 +215,33 @@ void tst_ChecklistDocument::headerOnlyTable_listsNothing()
     QCOMPARE(doc.rows().rowCount(), 0);
     QCOMPARE(doc.document.showcount(), 0);
     QCOMPARE(doc.document.getcount(), 0);
+}
+
+void tst_ChecklistDocument::tick_flagThenCounter_announcedOnce_redrawsOneBox()
+{
+    std::vector<TestItem> items = sampleItems();
+    items[0].flags[0] = 2; // any nonzero flag is ticked
+    LoadedDocument doc(items);
+    QVERIFY(doc.loaded);
+    const int row = 3;
+    QCOMPARE(doc.rows().record(row), 2);
+    QList<std::pair<int, int>> seen; // the flag and the counter as each announcement found them
+    connect(&doc.document, &ChecklistDocument::rowTicked, &doc.document, [&] {
+        seen.append({ doc.document.items().flag(2, 1), doc.document.getcount() });
+    });
+    QSignalSpy redrawn(&doc.rows(), &QAbstractItemModel::dataChanged);
+    QSignalSpy counts(&doc.document, &ChecklistDocument::countsChanged);
+
+    doc.document.toggleRow(row);
+    doc.document.toggleRow(row);
+    QCOMPARE(seen, (QList<std::pair<int, int>> { { 0, 1 }, { 1, 2 } }));
+    QCOMPARE(redrawn.count(), 2);
+    for (const QList<QVariant>& cells : redrawn) {
+        QCOMPARE(cells.at(0).toModelIndex(), doc.rows().index(row, 0));
+        QCOMPARE(cells.at(1).toModelIndex(), doc.rows().index(row, 0));
+    }
+    QCOMPARE(counts.count(), 0);
+    QVERIFY(doc.document.isModified());
 }
 
 void tst_ChecklistDocument::changes_markModified_untilSaved()

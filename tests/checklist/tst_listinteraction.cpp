@@ -186,7 +186,7 @@ void TestListInteraction::tickAndUntick()
     if (villager != 1)
         ui(form).btnchg1[size_t(villager - 1)]->trigger();
     if (unacquiredOnly)
-        QTest::mouseClick(ui(form.searchWindow()).Command2, Qt::LeftButton);
+        QTest::mouseClick(ui(form.loadSearchWindowIfClosed()).Command2, Qt::LeftButton);
     if (sortColumn != 0)
         clickColumnTitle(ui(form).ListView1, sortColumn);
     QCOMPARE(list.sortKey(), sortColumn);
@@ -253,7 +253,7 @@ void TestListInteraction::enterOrDoubleClick_withoutSelectedRow_doesNothing()
     QCOMPARE(ui(form).lbl1->text(), u"1/4"_s);
 
     // An empty list has nothing to select either.
-    ui(form.searchWindow()).txtseek->setText(u"ないもの"_s);
+    ui(form.loadSearchWindowIfClosed()).txtseek->setText(u"ないもの"_s);
     QCOMPARE(list.rowCount(), 0);
     QTest::keyClick(ui(form).ListView1, Qt::Key_Return);
     QTest::mouseDClick(ui(form).ListView1->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
@@ -268,7 +268,7 @@ void TestListInteraction::columnTitleClick_sortsAscending_untilSortButtonOverrid
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    Form2* seek = form.searchWindow();
+    Form2* seek = form.loadSearchWindowIfClosed();
     ReportListModel& list = ui(form).ListView1->items();
     QSignalSpy refills(&list, &QAbstractItemModel::modelReset);
     const QString seekTitle = seek->windowTitle();
@@ -315,7 +315,7 @@ void TestListInteraction::faceButton_hidesAndShowsTheSameSearchWindow()
     fx.writeWords({ u"家具"_s, u"\\いす"_s });
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    Form2* seek = form.searchWindow();
+    Form2* seek = form.loadSearchWindowIfClosed();
     QVERIFY(seek->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
     ui(seek).txtseek->setText(u"か"_s);
@@ -329,12 +329,12 @@ void TestListInteraction::faceButton_hidesAndShowsTheSameSearchWindow()
     QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(!seek->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(0));
-    QCOMPARE(form.searchWindow(), seek);
+    QCOMPARE(form.loadSearchWindowIfClosed(), seek);
 
     QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(seek->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
-    QCOMPARE(form.searchWindow(), seek);
+    QCOMPARE(form.loadSearchWindowIfClosed(), seek);
     QCOMPARE(seek->windowTitle(), title);
     QCOMPARE(ui(seek).txtseek->text(), u"か"_s);
     QCOMPARE(ui(seek).Command2->text(), u"未取得"_s);
@@ -350,23 +350,23 @@ void TestListInteraction::faceButton_afterSearchWindowClosed_followsSeekshown()
     ChecklistFixture fx;
     QVERIFY(openChecklist(fx));
     Form1& form = *fx.form;
-    form.searchWindow()->close();
+    form.loadSearchWindowIfClosed()->close();
     QCOMPARE(fx.document.seekshown(), qint16(0));
     QTRY_VERIFY(!form.hasSearchWindow());
 
     // A closed window comes back loaded afresh and showing.
     QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(form.hasSearchWindow());
-    QVERIFY(form.searchWindow()->isVisible());
+    QVERIFY(form.loadSearchWindowIfClosed()->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
     QCOMPARE(ui(form).ListView1->items().rowCount(), 4);
 
     // Recolouring a closed window loads it hidden, and its load step counts it as showing.
-    form.searchWindow()->close();
+    form.loadSearchWindowIfClosed()->close();
     QTRY_VERIFY(!form.hasSearchWindow());
     ui(form).btnchg1[1]->trigger();
     QVERIFY(form.hasSearchWindow());
-    Form2* seek = form.searchWindow();
+    Form2* seek = form.loadSearchWindowIfClosed();
     QVERIFY(!seek->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
     QCOMPARE(ui(seek).txtseek->text(), u"全アイテム"_s);
@@ -377,7 +377,7 @@ void TestListInteraction::faceButton_afterSearchWindowClosed_followsSeekshown()
     QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
     QVERIFY(seek->isVisible());
     QCOMPARE(fx.document.seekshown(), qint16(-1));
-    QCOMPARE(form.searchWindow(), seek);
+    QCOMPARE(form.loadSearchWindowIfClosed(), seek);
     VERIFY_PROMPTS_DONE(fx.prompts);
 }
 

@@ -178,7 +178,7 @@ void TestMainWindow::start_showsStoredSettingsAndDesignCaptions()
     QCOMPARE(f.document.curvillager(), quint8(1));
     QCOMPARE(f.document.seekshown(), qint16(-1));
     QVERIFY(form.hasSearchWindow());
-    QVERIFY(form.searchWindow()->isVisible());
+    QVERIFY(form.loadSearchWindowIfClosed()->isVisible());
     QVERIFY(f.prompts.shown().isEmpty());
 }
 
@@ -406,7 +406,7 @@ void TestMainWindow::closeQuestion_cancel_keepsBothWindows()
     QVERIFY(startShown(f));
     if (!searchShown)
         QTest::mouseClick(ui(f.form).Command1, Qt::LeftButton); // the face button hides the search window
-    const QPointer<Form2> search = f.form->searchWindow();
+    const QPointer<Form2> search = f.form->loadSearchWindowIfClosed();
     const qint16 seekshown = f.document.seekshown();
     QCOMPARE(search->isVisible(), searchShown);
     const QMap<QString, QByteArray> before = folderContents(f.dir.path());

@@ -47,7 +47,7 @@ public:
     // Loads the program and waits until the search window can take clicks.
     bool start() { return load() && QTest::qWaitForWindowExposed(window()); }
 
-    Form2* window() { return form->searchWindow(); }
+    Form2* window() { return form->loadSearchWindowIfClosed(); }
     TreeView* tree() { return ui(window()).TreeView1; }
     ReportListModel& rows() { return ui(form).ListView1->items(); }
 
@@ -377,8 +377,8 @@ void tst_SearchWindow::closeAndShowAgain_rebuildsWindow_keepsListOrder()
     if (byFaceButton)
         ui(form).Command1->click();
     else
-        form.searchWindow()->show();
-    window = form.searchWindow();
+        form.loadSearchWindowIfClosed()->show();
+    window = form.loadSearchWindowIfClosed();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(checklist.document.seekshown(), qint16(-1));
     QCOMPARE(ui(window).txtseek->text(), allItems);

@@ -148,7 +148,7 @@ void TestVillagers::switchKey_showsThatVillager()
     QCOMPARE(ui(form).ListView1->columnTitle(0), u"Item"_s);
     QCOMPARE(ui(form).ListView1->columnTitle(4), u"Set1"_s);
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[size_t(villager)]));
-    QCOMPARE(form.searchWindow()->BackColor(), colorFromBgr(loadedBackColors[size_t(villager)]));
+    QCOMPARE(form.loadSearchWindowIfClosed()->BackColor(), colorFromBgr(loadedBackColors[size_t(villager)]));
     QCOMPARE(ui(form).lblname->text(), loadedNames[villager]);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[size_t(villager)]));
     QCOMPARE(shownFlags(ui(form).ListView1->items()), rows);
@@ -221,7 +221,7 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
     Form1& form = *fx.form;
     // With the search window closed the switch loads it again, hidden; that load fills the list for the
     // new villager, and the switch fills it once more when the load has finished.
-    form.searchWindow()->close();
+    form.loadSearchWindowIfClosed()->close();
     QTRY_VERIFY(!form.hasSearchWindow());
     QList<int> fillsFor;
     QObject::connect(&ui(form).ListView1->items(), &QAbstractItemModel::modelReset,
@@ -234,7 +234,7 @@ void TestVillagers::colourTextNotANumber_keepsColourShowing()
     QCOMPARE(ui(form).lblname->text(), u"そうた"_s);
     QCOMPARE(nameColor(form), colorFromBgr(loadedNameColors[1]));
     QCOMPARE(form.BackColor(), colorFromBgr(loadedBackColors[1]));
-    QCOMPARE(form.searchWindow()->BackColor(), colorFromBgr(loadedBackColors[1]));
+    QCOMPARE(form.loadSearchWindowIfClosed()->BackColor(), colorFromBgr(loadedBackColors[1]));
     QCOMPARE(ui(form).lbl1->text(), u"1/3"_s);
     QCOMPARE(fx.document.settings().namecolor[2].text(), u"あか"_s);
 
@@ -371,7 +371,7 @@ void TestVillagers::colourChoice()
     QCOMPARE(nameColor(form), expectedName);
     QCOMPARE(fx.document.settings().namecolor[2].text(), name ? u"5649426"_s : u"8388608"_s); // 0x563412
     QCOMPARE(form.BackColor(), expectedBack);
-    QCOMPARE(form.searchWindow()->BackColor(), expectedBack);
+    QCOMPARE(form.loadSearchWindowIfClosed()->BackColor(), expectedBack);
     QCOMPARE(fx.document.settings().bgcolor[2].text(), back ? u"15715755"_s : u"16764108"_s); // 0xEFCDAB
 
     // The choice is the villager's own: it comes back with the villager.
@@ -380,7 +380,7 @@ void TestVillagers::colourChoice()
     pressVillagerKey(form, 2);
     QCOMPARE(nameColor(form), expectedName);
     QCOMPARE(form.BackColor(), expectedBack);
-    QCOMPARE(form.searchWindow()->BackColor(), expectedBack);
+    QCOMPARE(form.loadSearchWindowIfClosed()->BackColor(), expectedBack);
 }
 
 void TestVillagers::namesAndColours_surviveSaveAndRestart()
@@ -430,13 +430,13 @@ void TestVillagers::namesAndColours_surviveSaveAndRestart()
     ui(restarted).btnchg1[1]->trigger();
     QCOMPARE(ui(restarted).lblname->text(), u"ソウタ&ハナ"_s);
     QCOMPARE(restarted->BackColor(), backOf2);
-    QCOMPARE(restarted->searchWindow()->BackColor(), backOf2);
+    QCOMPARE(restarted->loadSearchWindowIfClosed()->BackColor(), backOf2);
     QCOMPARE(nameColor(*restarted), colorFromBgr(loadedNameColors[2]));
 
     ui(restarted).btnchg1[0]->trigger();
     QCOMPARE(ui(restarted).lblname->text(), u"ゆずこ"_s);
     QCOMPARE(nameColor(*restarted), nameOf1);
-    QCOMPARE(restarted->searchWindow()->BackColor(), backOf1);
+    QCOMPARE(restarted->loadSearchWindowIfClosed()->BackColor(), backOf1);
     VERIFY_PROMPTS_DONE(prompts);
 }
 

@@ -11,7 +11,8 @@
 #include <vector>
 
 // Records 1 to texts.size(): column 0 holds the record's text; column 1 holds a text a test may change; every
-// other column holds the record number; each record keeps its tick. Counts the texts asked for per column.
+// other column holds the record number; each record keeps its tick, which a test changes. Counts the texts asked for
+// per column.
 class FakeRows final : public kuranote::ListRowSource
 {
 public:
@@ -24,7 +25,6 @@ public:
 
     int lastRecord() const override { return int(names.size()); }
     bool isChecked(int record) const override { return ticks[size_t(record)]; }
-    void setChecked(int record, bool checked) override { ticks[size_t(record)] = checked; }
 
     QString cellText(int record, int column) const override
     {

@@ -15,13 +15,15 @@ private Q_SLOTS:
     void modelStaysConsistent_throughFillsSortsAndTicks();
     void rowsAscendByColumnText_data();
     void rowsAscendByColumnText();
-    void checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByView_raisesItOnce();
+    void checkBox_isTheSourcesTick_changedByCode_raisesNoItemCheck_byView_asksOnce();
     void columnOrdered_once_untilItsTextsChange();
 };
 
 void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
 {
-    ReportListModel model(std::make_unique<FakeRows>(QStringList { u"c"_s, u"a"_s, u"b"_s, u"a"_s, u"d"_s }));
+    auto rows = std::make_unique<FakeRows>(QStringList { u"c"_s, u"a"_s, u"b"_s, u"a"_s, u"d"_s });
+    FakeRows& source = *rows;
+    ReportListModel model(std::move(rows));
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 
     model.setHeaderTexts(tenTitles);
@@ -30,7 +32,8 @@ void tst_ListModel::modelStaysConsistent_throughFillsSortsAndTicks()
     model.setRows({ 1, 3, 5 });
     QCOMPARE(model.rowCount(), 3);
     model.setSortKey(2);
-    model.setChecked(1, true);
+    source.ticks[size_t(model.record(1))] = true;
+    model.checkChanged(1);
     QVERIFY(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
     QVERIFY(!model.setData(model.index(0, 4), Qt::Checked, Qt::CheckStateRole));
     QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
@@ -92,7 +95,7 @@ void tst_ListModel::rowsAscendByColumnText()
     QCOMPARE(recordsOf(model), order);
 }
 
-void tst_ListModel::checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByView_raisesItOnce()
+void tst_ListModel::checkBox_isTheSourcesTick_changedByCode_raisesNoItemCheck_byView_asksOnce()
 {
     auto rows = std::make_unique<FakeRows>(QStringList { u"a"_s, u"b"_s, u"c"_s });
     FakeRows& source = *rows;
@@ -102,27 +105,39 @@ void tst_ListModel::checkBox_isTheSourcesTick_setByCode_raisesNoItemCheck_setByV
     QSignalSpy itemCheck(&model, &ReportListModel::itemCheck);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
 
-    model.setChecked(1, true);
-    QVERIFY(source.ticks[size_t(model.record(1))]);
+    // A tick its owner changed: the one box is drawn anew, and nothing is raised.
+    source.ticks[size_t(model.record(1))] = true;
+    model.checkChanged(1);
     QVERIFY(model.isChecked(1));
     QCOMPARE(itemCheck.count(), 0);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(1, 0));
 
-    QVERIFY(model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
-    QVERIFY(model.isChecked(2));
+    // Through the view the list only asks: unanswered, the tick stays as it was.
+    QVERIFY(!model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(!source.ticks[size_t(model.record(2))]);
     QCOMPARE(itemCheck.count(), 1);
     QCOMPARE(itemCheck.at(0).at(0).toInt(), 2);
 
+    // Answered as the records' owner answers it.
+    connect(&model, &ReportListModel::itemCheck, &model, [&](int row) {
+        source.ticks[size_t(model.record(row))] = !source.ticks[size_t(model.record(row))];
+        model.checkChanged(row);
+    });
+    QVERIFY(model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(model.isChecked(2));
+    QCOMPARE(itemCheck.count(), 2);
+    QCOMPARE(changed.count(), 2);
+
     // The same state again is no change, so nothing is raised.
     QVERIFY(model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
-    QCOMPARE(itemCheck.count(), 1);
+    QCOMPARE(itemCheck.count(), 2);
 
     QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
     QVERIFY(!source.ticks[size_t(model.record(1))]);
     QVERIFY(!model.isChecked(1));
-    QCOMPARE(itemCheck.count(), 2);
-    QCOMPARE(itemCheck.at(1).at(0).toInt(), 1);
+    QCOMPARE(itemCheck.count(), 3);
+    QCOMPARE(itemCheck.at(2).at(0).toInt(), 1);
 
     // The box shows what the record holds now, with no copy of its own to fall behind.
     source.ticks[size_t(model.record(0))] = true;
