@@ -48,7 +48,11 @@ export WINEPREFIX=$root/build-windows/wine
 # The offscreen platform draws with the fonts of one folder: the IPA Gothic fonts, as Linux's tests use.
 export QT_QPA_FONTDIR=Z:/usr/share/fonts/opentype/ipafont-gothic
 # Wine makes its prefix on the first start; the first test would time out waiting for it.
-bash scripts/windows/wine-run.sh "$prefix" wineboot --init >/dev/null 2>&1 || true
+if ! wine_said=$(WINEDEBUG=err+all bash scripts/windows/wine-run.sh "$prefix" wineboot --init 2>&1); then
+    printf '%s\n' "$wine_said" >&2
+    echo "Wine did not start: wineboot --init failed (above: what Wine said)" >&2
+    exit 1
+fi
 ctest --test-dir build-windows -j2 --output-on-failure
 took
 
