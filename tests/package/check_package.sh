@@ -107,6 +107,7 @@ tar -tvzf "$archive" | awk '{ print $1, $6 }' | sort >"$work/archive-content"
 sort >"$work/archive-expected" <<EOF
 -rwxr-xr-x $folder/kuranote
 -rwxr-xr-x $folder/kuranote_conv
+drwxr-xr-x $folder/sample/
 -rw-r--r-- $folder/sample/kuradata_v2.csv
 -rw-r--r-- $folder/sample/kurasize.dat
 -rw-r--r-- $folder/sample/kuraword.csv
