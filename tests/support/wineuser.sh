@@ -7,6 +7,9 @@
 
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
+# Wine's server of this user writes the registry as it ends: it must end, with the programs it still runs,
+# before the working folder goes.
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; /usr/lib/wine/wineserver -w 2>/dev/null || true; cleanup' EXIT
 
 new_wine_user() {
     DISPLAY='' $wine wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
