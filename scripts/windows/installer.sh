@@ -46,4 +46,4 @@ mkdir -p "$(dirname "$setup")"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION4="$version4" -DSOURCE="$files" \
     -DOUTFILE="$setup" -DICON="$root/resources/windows/kuranote.ico" -DLICENSE="$root/LICENSE" \
     "$root/packaging/windows/kuranote.nsi"
-echo "$setup: $(du -h "$setup" | cut -f1), version $version, $(grep -vc '\\'$'\r''$' "$files/kuranote-files.txt") files"
+echo "$setup: $(du -h "$setup" | cut -f1), version $version, $(find "$files" -type f | wc -l) files with their list"
