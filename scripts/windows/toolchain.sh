@@ -128,7 +128,7 @@ if is_built qt "$qt_recipe"; then
     echo "== Qt 6.4.2 base for Windows: built already"
     record_version qt6-base qt
 else
-    echo "== Qt 6.4.2 base for Windows (1,231 steps; some QT_MINUTES minutes on 2 cores)"
+    echo "== Qt 6.4.2 base for Windows (1,231 steps; 31 minutes here on 2 cores)"
     fetch_source qt6-base "$qt_version" qt6-base-6.4.2+dfsg
     qt_build=$toolchain/qt-build
     # A build that stopped part way (a full disk, an interrupted run) resumes where it stopped; one
