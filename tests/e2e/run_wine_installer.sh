@@ -41,13 +41,13 @@ data=$appdata/kuranote
 # Runs an installer or uninstaller silently, without a window, until it ends; sets exit_code.
 run_silently() {
     exit_code=0
-    DISPLAY='' $wine "$@" /S >>"$work/setup.log" 2>&1 || exit_code=$?
+    $wine "$@" /S >>"$work/setup.log" 2>&1 || exit_code=$?
 }
 
 # The Apps entry's values, as "name=value" lines in UTF-8; empty when there is no entry.
 apps_entry() {
     rm -f "$work/entry.reg"
-    DISPLAY='' $wine reg export "$uninstall_key" 'Z:'"${work//\//\\}"'\entry.reg' >/dev/null 2>&1 || return 0
+    $wine reg export "$uninstall_key" 'Z:'"${work//\//\\}"'\entry.reg' >/dev/null 2>&1 || return 0
     iconv -f UTF-16 -t UTF-8 "$work/entry.reg" | tr -d '\r' | sed -n 's/^"\([^"]*\)"=/\1=/p'
 }
 entry_value() { apps_entry | sed -n "s/^$1=//p"; }
@@ -62,6 +62,10 @@ installed_files() { (cd "$installed" && find . -type f | sed 's|^\./||' | sort);
 one_record_changed() { [[ $(diff "$1" "$2" | grep -c '^<') -eq 1 ]]; }
 has_no() { [[ ! -e $1 ]]; }
 files_gone() { [[ -z $(find "$installed" -name '*.exe' -o -name '*.dll' 2>/dev/null) ]]; }
+
+# Every Wine process from here on, the installers too, belongs to this screen's desktop.
+step "Start Xvfb and openbox"
+start_screen
 
 step "Install with /S: the zip's files, the shortcut and the Apps entry"
 run_silently "$setup"
@@ -80,9 +84,6 @@ for value in Publisher DisplayIcon UninstallString EstimatedSize; do
 done
 [[ $(entry_value NoModify) == dword:00000001 && $(entry_value NoRepair) == dword:00000001 ]] ||
     fail "the Apps entry offers to modify or repair: $(apps_entry)"
-
-step "Start Xvfb and openbox"
-start_screen
 
 step "The installed kuranote.exe seeds %APPDATA%\\kuranote; Home and Enter tick the first row; セーブ(&S) saves"
 start_checklist "$installed"
