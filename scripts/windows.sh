@@ -25,8 +25,8 @@ step() {
 }
 took() { printf '   took %d min %02d s\n' $(((SECONDS - step_started) / 60)) $(((SECONDS - step_started) % 60)); }
 
-# The cross compilers, Wine, the source packages' tools (dpkg-dev), NSIS and what the real-window run needs.
-bash scripts/setup.sh g++-mingw-w64-x86-64-posix wine64 ninja-build dpkg-dev zip nsis xvfb xauth openbox xdotool \
+# The cross compilers, Wine, the source packages' tools (dpkg-dev), NSIS and what the real-window runs need.
+bash scripts/setup.sh g++-mingw-w64-x86-64-posix wine64 ninja-build dpkg-dev zip nsis icoutils xvfb xauth openbox xdotool \
     x11-utils imagemagick fonts-ipafont-gothic qt6-translations-l10n
 
 step "1/6 Qt and ICU for Windows, into $toolchain"

@@ -19,7 +19,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work_prefix=kuranote-wine-installer
 # shellcheck source=../support/xsession.sh
 source "$here/../support/xsession.sh"
-require_tools Xvfb openbox xdotool xwininfo unzip cmp iconv makensis /usr/lib/wine/wine64
+require_tools Xvfb openbox xdotool xwininfo unzip cmp iconv strings wrestool makensis /usr/lib/wine/wine64
 # shellcheck source=../support/wineuser.sh
 source "$here/../support/wineuser.sh"
 
@@ -73,6 +73,12 @@ run_silently "$setup"
 diff -u <(zip_files) <(installed_files | grep -vx -e uninstall.exe -e kuranote-files.txt) >&2 ||
     fail "the install folder does not hold exactly the zip's files"
 [[ -f $installed/uninstall.exe ]] || fail "no uninstall.exe"
+# The icon Explorer, the taskbar, the shortcut and the Apps entry show, and the version Explorer shows.
+for program in kuranote kuranote_conv; do
+    resources=$(wrestool -l "$installed/$program.exe")
+    [[ $resources == *type=group_icon* && $resources == *type=version* ]] ||
+        fail "$program.exe carries no icon or no version resource: $resources"
+done
 [[ -f $shortcut ]] || fail "no Start-menu entry くらノート.lnk"
 strings -el "$shortcut" | grep -q 'Programs\\kuranote\\kuranote\.exe$' ||
     fail "the Start-menu entry does not start the installed kuranote.exe: $(strings -el "$shortcut")"
