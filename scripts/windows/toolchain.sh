@@ -78,10 +78,10 @@ fetch_source() {
         -o "Dir::State::Lists=$apt/lists" -o APT::Sandbox::User=root)
     apt-get "${options[@]}" update -qq
     local current
-    current=$(apt-cache "${options[@]}" showsrc "$package" | sed -n 's/^Version: \(.*:\)\{0,1\}//p' | sort -V | tail -n 1)
+    current=$(apt-cache "${options[@]}" showsrc "$package" | sed -n 's/^Version: //p' | sort -V | tail -n 1)
     [[ -n $current ]] || { echo "Debian's sources hold no package $package" >&2; exit 1; }
-    check_upstream "$package" "$version" "$current"
-    echo "   Debian source $package $current"
+    check_upstream "$package" "$version" "${current#*:}"
+    echo "   Debian source $package ${current#*:}"
     (cd "$toolchain/src" && apt-get "${options[@]}" source -qq "$package=$current")
     [[ -d $toolchain/src/$folder ]] || { echo "apt-get source $package did not give $folder" >&2; exit 1; }
 }
