@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds, once, what kuranote needs for 64-bit Windows: ICU and Qt's base module, both from Debian's own
 # source packages, cross-compiled with MinGW-w64 and installed into one prefix, TOOLCHAIN/prefix. Each of
-# the two steps leaves a stamp naming what it was built from (its first line the recipe, its second the
-# Debian source version); a later run that finds the recipe skips the step. Debian serves only the current
-# revision of a source package: a different upstream version stops the build, a new revision is taken and
-# recorded. Called by scripts/windows.sh.
+# the two steps leaves a stamp naming its recipe (prefix/.icu-built, .qt-built); a later run that finds it
+# skips the step. Debian serves only the current revision of a source package: a different upstream version
+# stops the build, a new revision is taken, and the one built from is recorded beside the stamp
+# (prefix/.icu-source, .qt-source), so that the stamps stay as earlier runs of this script read them.
+# Called by scripts/windows.sh.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 toolchain="${1:?usage: toolchain.sh TOOLCHAIN_FOLDER}"
@@ -24,8 +25,7 @@ qt_recipe="qt6-base $qt_version ${qt_options[*]}"
 
 started=$SECONDS
 elapsed() { printf '%d min %02d s' $(((SECONDS - started) / 60)) $(((SECONDS - started) % 60)); }
-# Only the first line counts: stamps written before the Debian version was recorded still do.
-is_built() { [[ -f $prefix/.$1-built && $(head -n 1 "$prefix/.$1-built") == "$2" ]]; }
+is_built() { [[ -f $prefix/.$1-built && $(cat "$prefix/.$1-built") == "$2" ]]; }
 
 # Debian's version of a fetched source package (1:6.4.2+dfsg-10 gives 6.4.2+dfsg-10), from its .dsc;
 # empty when none was fetched.
@@ -46,15 +46,21 @@ check_upstream() {
     fi
 }
 
-# Writes the stamp of a finished step: the recipe, then the Debian source it was built from.
-stamp() { printf '%s\nDebian source %s %s\n' "$2" "$1" "$(fetched_version "$1")" >"$prefix/.$3-built"; }
+# Writes the stamp of a finished step and, beside it, the Debian source it was built from.
+stamp() {
+    echo "$2" >"$prefix/.$3-built"
+    echo "Debian source $1 $(fetched_version "$1")" >"$prefix/.$3-source"
+}
 
-# A stamp from before the Debian version was recorded gets it, from the source folder it was built from.
+# A step built before the Debian version was recorded gets it, from the source folder it was built from.
 record_version() {
-    local file=$prefix/.$2-built
-    [[ $(sed -n 2p "$file") == "" && -n $(fetched_version "$1") ]] &&
-        printf 'Debian source %s %s\n' "$1" "$(fetched_version "$1")" >>"$file"
-    sed -n 's/^Debian source /   from Debian source /p' "$file"
+    local file=$prefix/.$2-source
+    if [[ ! -f $file && -n $(fetched_version "$1") ]]; then
+        echo "Debian source $1 $(fetched_version "$1")" >"$file"
+    fi
+    if [[ -f $file ]]; then
+        echo "   from $(cat "$file")"
+    fi
 }
 
 # apt-get source, with a deb-src entry made for this command alone: the machine's own sources stay as
