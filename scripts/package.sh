@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds kuranote in Release and makes its two packages in packages/: the Debian package
-# kuranote_VERSION_ARCH.deb (for `apt install`), and kuranote-VERSION-linux-ARCH.tar.gz, a portable folder
-# holding both programs beside the sample files.
+# kuranote_VERSION_ARCH.deb (for `apt install`), and kuranote-VERSION-linux-ARCH.tar.gz, a folder holding
+# both programs and the sample files under sample/. Other files in packages/ (the Windows zip and installer)
+# stay.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh dpkg-dev file
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DKURANOTE_BUILD_TESTS=OFF
 cmake --build build-release -j2
-rm -rf packages
+mkdir -p packages
 cpack --config build-release/CPackConfig.cmake -B packages
 rm -rf packages/_CPack_Packages
 ls -l packages

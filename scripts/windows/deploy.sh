@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the portable folder of the Windows build and zips it: both programs, exactly the DLLs they load
 # (found by walking their imports, as Qt's deployment tool does), the platform and style plugins, Qt's
-# Japanese texts, the sample catalogue, settings and word file beside the programs and once more in
-# sample/ (the seed of a data folder of the user's own), a read-me and the licence texts.
+# Japanese texts, the sample catalogue, settings and word file in sample/ only (the seed of the user's data
+# folder: nothing in the zip lands where the programs write, so unpacking it over a folder keeps the
+# ticks), a read-me and the licence texts. A DLL that is neither found nor one of Windows' own
+# (windows-dlls.txt) stops it with its name.
 # Usage: deploy.sh BUILD_DIR PREFIX TOOLCHAIN_SOURCES ZIP
 set -euo pipefail
 build=$1 prefix=$2 sources=$3 zip=$(realpath -m "$4")
@@ -20,11 +22,14 @@ cp /usr/share/qt6/translations/qtbase_ja.qm "$folder/translations/"
 # Qt's paths are the folder's own: translations/ beside the programs.
 printf '[Paths]\nPrefix = .\n' >"$folder/qt.conf"
 
-# The DLLs: each one imported by a program, a plugin or a DLL already taken, when it is found in the
-# toolchain or in MinGW's runtime; the rest are Windows' own.
+# The DLLs: each one imported by a program, a plugin or a DLL already taken, found in the toolchain or in
+# MinGW's runtime, or else on the list of Windows' own.
 search=("$prefix/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
 pending=("$folder"/*.exe "$folder"/platforms/*.dll "$folder"/styles/*.dll)
-declare -A taken=()
+declare -A taken=() windows_own=()
+while read -r dll; do
+    windows_own[${dll,,}]=1
+done < <(sed -e 's/#.*//' -e '/^\s*$/d' "$root/scripts/windows/windows-dlls.txt")
 while ((${#pending[@]})); do
     binary=${pending[0]}
     pending=("${pending[@]:1}")
@@ -33,7 +38,12 @@ while ((${#pending[@]})); do
         [[ -n ${taken[$key]:-} ]] && continue
         taken[$key]=1
         found=$(find "${search[@]}" -maxdepth 1 -iname "$dll" -print -quit)
-        [[ -n $found ]] || continue
+        if [[ -z $found ]]; then
+            [[ -n ${windows_own[$key]:-} ]] && continue
+            echo "deploy.sh: $(basename "$binary") imports $dll, which is neither in the toolchain nor in" \
+                "MinGW's runtime nor one of Windows' own DLLs (scripts/windows/windows-dlls.txt)" >&2
+            exit 1
+        fi
         cp "$found" "$folder/"
         pending+=("$folder/$(basename "$found")")
     done < <(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p')
@@ -43,7 +53,6 @@ x86_64-w64-mingw32-strip --strip-unneeded "$folder"/*.exe "$folder"/*.dll "$fold
     "$folder"/styles/*.dll
 
 for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
-    cp "$root/sample/$file" "$folder/"
     cp "$root/sample/$file" "$folder/sample/"
 done
 # Read-me files with Windows line ends, as Notepad opens them everywhere.

@@ -2,7 +2,8 @@
 # The Windows programs, unpacked from their zip, in real windows under Wine: an Xvfb screen run by openbox,
 # driven by keys and clicks through xdotool, as a person uses them. A tick with the keyboard and a save,
 # checked byte for byte; a close answered No; the converter against the Linux converter on the same files;
-# a second copy on a folder in use; the user's own data folder seeded from the zip's samples; and a picture.
+# the zip unpacked over a portable folder keeping its tick; a second copy on a folder in use; the user's own
+# data folder seeded from the zip's samples; and a picture.
 #
 # Usage: run_wine_e2e.sh ZIP LINUX_KURANOTE_CONV FILES_DIR PICTURE
 #   FILES_DIR holds the small catalogue, settings, word file and old file (code page 932).
@@ -25,76 +26,27 @@ on_failure() {
 }
 require_tools Xvfb openbox xdotool xwininfo xprop import unzip cmp perl /usr/lib/wine/wine64
 
-# A Windows user of their own, with the optional .NET and browser runtimes left out (their installers would
-# ask for a download), and the IPA Gothic fonts where Windows keeps fonts: Wine ships no Japanese font.
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+# shellcheck source=../support/wineuser.sh
+source "$(dirname "$0")/../support/wineuser.sh"
 
 step "A new Wine user, with the IPA Gothic fonts"
-DISPLAY='' $wine wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
-/usr/lib/wine/wineserver -w
-cp /usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-# Windows' Japanese interface font, and the fonts Wine draws captions and dialogs with, are IPA P Gothic here.
-for font in "MS UI Gothic" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "MS Sans Serif"; do
-    DISPLAY='' $wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f \
-        >>"$work/wineboot.log" 2>&1 || fail "the font replacement for $font was refused"
-done
-/usr/lib/wine/wineserver -w
-appdata=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -name Roaming | head -n 1)
-[[ -d $appdata ]] || fail "the Wine user has no AppData\\Roaming"
+new_wine_user
 
 step "Unpack $(basename "$zip")"
 unzip -q "$zip" -d "$work/unpacked"
-unpacked=$work/unpacked/$(basename "$zip" .zip)
-[[ -f $unpacked/kuranote.exe ]] || fail "the zip holds no $(basename "$zip" .zip)/kuranote.exe"
+name=$(basename "$zip" .zip)
+unpacked=$work/unpacked/$name
+[[ -f $unpacked/kuranote.exe ]] || fail "the zip holds no $name/kuranote.exe"
+# Nothing in the zip lands where the programs write: its data files are the samples in sample/.
+data_files=$(unzip -Z1 "$zip" | grep -Ei '\.(csv|dat)$' | grep -v "^$name/sample/" || true)
+[[ -z $data_files ]] || fail "the zip holds data files outside sample/: $data_files"
 
-# A copy of the unpacked folder with the test files as its data; sets folder.
+# A copy of the unpacked folder, in $work/NAME/, with the test files as its data; sets folder.
 portable_folder() {
-    folder=$work/$1
+    folder=$work/$1/$name
+    mkdir -p "$work/$1"
     cp -r "$unpacked" "$folder"
     cp "$files"/kuradata_v2.csv "$files"/kurasize.dat "$files"/kuraword.csv "$files"/kuradata.csv "$folder/"
-}
-
-# Starts a program of the folder under Wine, as a double-click would, or with the arguments given as a file
-# dropped on it would; sets program_pid. Wine's own process (started directly, not through a wrapper) is the
-# one whose id the windows carry.
-start_program() {
-    # Qt for Windows has its own platform plugin: the X one chosen for the Linux programs is not for it.
-    (cd "$1" && exec env -u QT_QPA_PLATFORM $wine "./$2.exe" "${@:3}") >"$work/$2.log" 2>&1 &
-    program_pid=$!
-    started_pids+=("$program_pid")
-}
-
-wait_for_end() {
-    poll "$2" has_ended "$1" || fail "$3 did not end within $2 s"
-    exit_code=0
-    wait "$1" || exit_code=$?
-}
-
-# Starts the checklist and waits for both windows; sets pid, main and search.
-start_checklist() {
-    start_program "$1" kuranote
-    pid=$program_pid
-    poll 60 window_of "$pid" '^くらノート ver2\.1$' || fail "the main window did not appear"
-    main=$window
-    wait_for_window "$pid" '^検索\('
-    search=$window
-}
-
-# Presses keys in the main window and waits for the question box; sets box.
-ask() {
-    click_title_bar "$main"
-    xdotool key "$1"
-    wait_for_window "$pid" '^くらノート$'
-    box=$window
-    wait_for_focus "$box"
-}
-
-quit_with_no() {
-    ask alt+z
-    xdotool key n
-    wait_for_end "$pid" 20 kuranote.exe
-    [[ $exit_code -eq 0 ]] || fail "kuranote.exe ended with exit code $exit_code"
 }
 
 step "Start Xvfb and the openbox window manager"
@@ -115,6 +67,15 @@ poll 10 cmp -s "$folder/kuradata_v2.csv" "$work/expected.csv" ||
 
 step "おわる(&Z) answered いいえ ends the program"
 quit_with_no
+
+step "The zip unpacked over the portable folder (unzip -o) keeps the saved tick and the other files"
+mkdir -p "$work/before"
+cp "$folder"/kuradata_v2.csv "$folder"/kurasize.dat "$folder"/kuraword.csv "$folder"/kuradata.csv "$work/before/"
+unzip -o -q "$zip" -d "$work/portable"
+cmp "$folder/kuradata_v2.csv" "$work/expected.csv" || fail "unpacking the zip over the folder lost the saved tick"
+for file in kurasize.dat kuraword.csv kuradata.csv; do
+    cmp "$folder/$file" "$work/before/$file" || fail "unpacking the zip over the folder changed $file"
+done
 
 step "kuranote_conv.exe writes what the Linux converter writes from the same files"
 cp "$files/kuradata_v2.csv" "$folder/"
@@ -182,10 +143,9 @@ xdotool key Return
 wait_for_end "$converter" 20 kuranote_conv.exe
 [[ $exit_code -eq 0 ]] || fail "kuranote_conv.exe ended with exit code $exit_code after the update"
 
-step "Without data files beside it, kuranote.exe makes %APPDATA%\\kuranote from the zip's samples"
-folder=$work/installed
+step "Unpacked as it comes, kuranote.exe makes %APPDATA%\\kuranote from the zip's samples"
+folder=$work/fresh
 cp -r "$unpacked" "$folder"
-rm "$folder"/kuradata_v2.csv "$folder"/kurasize.dat "$folder"/kuraword.csv
 start_checklist "$folder"
 for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
     cmp -s "$appdata/kuranote/$file" "$unpacked/sample/$file" || fail "%APPDATA%\\kuranote\\$file is not the sample's"

@@ -101,22 +101,37 @@ for size in 16 24 32 48 64 128 256; do
     [[ $(identify -format %wx%h "$icon") == "${size}x$size" ]] || fail "$icon is not $size pixels square"
 done
 
-step "The portable archive's content: $(basename "$archive")"
+step "The portable archive's content: $(basename "$archive"), with no data file outside sample/"
 folder=$(basename "$archive" .tar.gz)
 tar -tvzf "$archive" | awk '{ print $1, $6 }' | sort >"$work/archive-content"
 sort >"$work/archive-expected" <<EOF
 -rwxr-xr-x $folder/kuranote
 -rwxr-xr-x $folder/kuranote_conv
--rw-r--r-- $folder/kuradata_v2.csv
--rw-r--r-- $folder/kurasize.dat
--rw-r--r-- $folder/kuraword.csv
+drwxr-xr-x $folder/sample/
+-rw-r--r-- $folder/sample/kuradata_v2.csv
+-rw-r--r-- $folder/sample/kurasize.dat
+-rw-r--r-- $folder/sample/kuraword.csv
 -rw-r--r-- $folder/README.txt
 -rw-r--r-- $folder/LICENSE
 EOF
 diff -u "$work/archive-expected" "$work/archive-content" >&2 || fail "the archive holds other files than expected"
 tar -xzf "$archive" -C "$work"
 for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
-    cmp -s "$work/$folder/$file" "$share/kuranote/sample/$file" || fail "the archive's $file is not the sample"
+    cmp -s "$work/$folder/sample/$file" "$share/kuranote/sample/$file" || fail "the archive's $file is not the sample"
+done
+
+step "Unpacked over a folder in the older layout (data beside the programs, a tick saved), it keeps the tick"
+# The older archives held the sample files beside the programs, and the programs saved into them.
+older=$work/older/$folder saved=$work/saved
+mkdir -p "$older" "$saved"
+cp -r "$work/$folder/." "$older/"
+cp "$older"/sample/kurasize.dat "$older"/sample/kuraword.csv "$older/"
+sed '2s/,0\r$/,1\r/' "$older/sample/kuradata_v2.csv" >"$older/kuradata_v2.csv"
+! cmp -s "$older/kuradata_v2.csv" "$older/sample/kuradata_v2.csv" || fail "the sample's first item has villager 4 ticked"
+cp "$older"/kuradata_v2.csv "$older"/kurasize.dat "$older"/kuraword.csv "$saved/"
+tar -xzf "$archive" -C "$work/older"
+for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
+    cmp "$older/$file" "$saved/$file" >&2 || fail "unpacking over the folder changed its $file"
 done
 
 # ---------------------------------------------------------------------------------------------
