@@ -66,7 +66,8 @@ start_screen() {
     poll 20 test -e "$work/wm-ready" || fail "openbox did not start"
 }
 
-has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat") == Z ]]; }
+# A process that ends between the two tests has no stat file left to read: that is an end too.
+has_ended() { [[ ! -e /proc/$1 ]] || [[ $(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat" 2>/dev/null || echo Z) == Z ]]; }
 
 # A shown window of the process whose title matches the pattern; sets window.
 window_of() {
