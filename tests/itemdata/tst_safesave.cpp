@@ -20,6 +20,10 @@ private Q_SLOTS:
 
 void tst_SafeSave::keepsPermissionsAndSymbolicLink()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has neither these permission bits nor links that a program makes as a person would: "
+          "QFile::link makes a shortcut file, which a save replaces like any other");
+#endif
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(u"target.csv"_s);
