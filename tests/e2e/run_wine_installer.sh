@@ -55,6 +55,18 @@ entry_value() { apps_entry | sed -n "s/^$1=//p"; }
 # Every file of the install folder with its checksum: what "nothing changed" compares.
 folder_state() { (cd "$installed" && find . -type f -exec md5sum {} + | sort -k 2); }
 
+# Runs an installer that must refuse: it ends with the exit code given, and neither the install folder nor
+# the Apps entry's version changes.
+refuses() {
+    local installer=$1 code=$2 installed_version=$3 why=$4
+    folder_state >"$work/state-before"
+    run_silently "$installer"
+    [[ $exit_code -eq $code ]] || fail "the installer ended with exit code $exit_code $why, not $code"
+    diff -u "$work/state-before" <(folder_state) >&2 || fail "the installer refused $why changed the install folder"
+    [[ $(entry_value DisplayVersion) == "\"$installed_version\"" ]] ||
+        fail "the installer refused $why changed the Apps entry"
+}
+
 # The zip's files, as found in the install folder: the names, one a line.
 zip_files() { unzip -Z1 "$zip" | grep -v '/$' | sed "s|^$(basename "$zip" .zip)/||" | sort; }
 installed_files() { (cd "$installed" && find . -type f | sed 's|^\./||' | sort); }
@@ -104,11 +116,7 @@ poll 10 one_record_changed "$data/kuradata_v2.csv" "$installed/sample/kuradata_v
     fail "the save did not change one record: $(diff "$data/kuradata_v2.csv" "$installed/sample/kuradata_v2.csv" | head)"
 
 step "While kuranote.exe runs, an installer refuses (exit code 3) and changes nothing"
-folder_state >"$work/state-before"
-run_silently "$work/higher-setup.exe"
-[[ $exit_code -eq 3 ]] || fail "the installer ended with exit code $exit_code while kuranote.exe ran"
-diff -u "$work/state-before" <(folder_state) >&2 || fail "the refused installer changed the install folder"
-[[ $(entry_value DisplayVersion) == "\"$version\"" ]] || fail "the refused installer changed the Apps entry"
+refuses "$work/higher-setup.exe" 3 "$version" "while kuranote.exe ran"
 quit_with_no
 # What the data folder holds now is what every later step must leave as it is.
 mkdir -p "$work/saved"
@@ -131,11 +139,7 @@ for file in kuradata_v2.csv kurasize.dat kuraword.csv; do
 done
 
 step "The older installer is refused over the newer version (exit code 2), changing nothing"
-folder_state >"$work/state-before"
-run_silently "$setup"
-[[ $exit_code -eq 2 ]] || fail "the older installer ended with exit code $exit_code over the newer version"
-diff -u "$work/state-before" <(folder_state) >&2 || fail "the refused older installer changed the install folder"
-[[ $(entry_value DisplayVersion) == "\"$higher\"" ]] || fail "the refused older installer changed the Apps entry"
+refuses "$setup" 2 "$higher" "over the newer version"
 
 step "The same version again repairs: a deleted program file comes back"
 rm "$installed/kuranote_conv.exe"
