@@ -79,8 +79,8 @@ std::optional<FileError> prepareCatalogueUpdate(
 std::optional<FileError> writeCatalogueUpdate(const QString& folder, const ItemTable& merged, QString* backupPath)
 {
     QString copy;
-    if (std::optional<FileError> failure = keepCopyInBackup(
-            folder, DataFile::fileName, QStringLiteral(".before-update-"), QDateTime::currentDateTime(), &copy))
+    if (std::optional<FileError> failure
+        = keepCopyInBackup(folder, DataFile::fileName, BackupFolder::updateInfix, QDateTime::currentDateTime(), &copy))
         return failure;
     // The copy is what makes the update safe to take: without one, nothing is written.
     if (copy.isEmpty()) {

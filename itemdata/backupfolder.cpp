@@ -103,9 +103,7 @@ std::optional<FileError> keepCopyInBackup(
 std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
     const QString& infix, const QDateTime& now, QStringList* copyPaths)
 {
-    QStringList made;
-    for (int i = 0; i < fileNames.size(); ++i)
-        made.append(QString());
+    QStringList made(fileNames.size());
     if (copyPaths)
         *copyPaths = made;
     QStringList sources;

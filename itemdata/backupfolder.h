@@ -17,6 +17,9 @@ namespace BackupFolder {
 inline const QString folderName = QStringLiteral("backup");
 // The infix of the copies a save keeps: "kuradata_v2.csv.20260102-030405".
 inline const QString saveInfix = QStringLiteral(".");
+// The infixes of the copies the converter keeps before it rewrites the catalogue; never removed.
+inline const QString conversionInfix = QStringLiteral(".before-conversion-");
+inline const QString updateInfix = QStringLiteral(".before-update-");
 inline constexpr int savesKept = 10;
 
 QString path(const QString& dataFolder);

@@ -49,6 +49,16 @@ template <std::size_t count> bool contains(const QLatin1StringView (&names)[coun
 
 } // namespace
 
+QStringView optionName(const QString& argument)
+{
+    // Qt reads "--style" as "-style".
+    const qsizetype dashes = argument.startsWith("--"_L1) ? 2 : argument.startsWith(u'-') ? 1 : 0;
+    if (dashes == 0)
+        return {};
+    const qsizetype equals = argument.indexOf(u'=');
+    return QStringView(argument).mid(dashes, equals < 0 ? -1 : equals - dashes);
+}
+
 QtOptionSplit splitQtOptions(const QStringList& arguments)
 {
     QtOptionSplit split;
@@ -62,13 +72,11 @@ QtOptionSplit splitQtOptions(const QStringList& arguments)
             split.programArguments.append(arguments.mid(i));
             break;
         }
-        // Qt reads "--style" as "-style".
-        const qsizetype dashes = argument.startsWith("--"_L1) ? 2 : argument.startsWith(u'-') ? 1 : 0;
+        const QStringView name = optionName(argument);
         const qsizetype equals = argument.indexOf(u'=');
-        const QStringView name = QStringView(argument).mid(dashes, equals < 0 ? -1 : equals - dashes);
-        if (dashes > 0 && equals < 0 && contains(flagOptions, name)) {
+        if (!name.isEmpty() && equals < 0 && contains(flagOptions, name)) {
             split.qtArguments.append(argument);
-        } else if (dashes > 0 && contains(valueOptions, name)) {
+        } else if (!name.isEmpty() && contains(valueOptions, name)) {
             if (equals >= 0) {
                 split.qtArguments.append(argument.left(equals));
                 split.qtArguments.append(argument.mid(equals + 1));

@@ -19,4 +19,8 @@ struct QtOptionSplit
 // few, the value becomes an argument of its own. Everything after "--" is the program's.
 QtOptionSplit splitQtOptions(const QStringList& arguments);
 
+// An option's name as Qt and the program's parser read it: without its one or two dashes and without an
+// "=value"; empty for an argument that is not an option.
+QStringView optionName(const QString& argument);
+
 } // namespace kuranote

@@ -75,8 +75,7 @@ QString typedOption(const QStringList& arguments, const QString& name)
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--"))
             break;
-        const qsizetype dashes = argument.startsWith(QLatin1String("--")) ? 2 : argument.startsWith(u'-') ? 1 : 0;
-        if (dashes > 0 && argument.mid(dashes).section(u'=', 0, 0) == name)
+        if (optionName(argument) == name)
             return argument;
     }
     return name;
