@@ -1,8 +1,6 @@
 #include "checklistdocument.h"
 
-#include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
-#include "itemdata/safesave.h"
 #include "platform/wildcard.h"
 
 #include <QDir>
@@ -52,33 +50,6 @@ QStringList ChecklistDocument::filesChangedElsewhere() const
     if (fileChangedSince(settingsPath, m_recovery.settingsFile()))
         changed << QDir::toNativeSeparators(settingsPath);
     return changed;
-}
-
-std::optional<FileError> ChecklistDocument::keepBackup(const QStringList& changedElsewhere)
-{
-    if (!m_modified && changedElsewhere.isEmpty())
-        return std::nullopt;
-    const QStringList pair { DataFile::fileName, SettingsFile::fileName };
-    QStringList copies;
-    if (std::optional<FileError> failure
-        = keepCopiesInBackup(m_folder, pair, BackupFolder::saveInfix, m_clock(), &copies))
-        return failure;
-    removeOldSaveBackups(m_folder, pair, copies);
-    return std::nullopt;
-}
-
-std::optional<FileError> ChecklistDocument::kurasave()
-{
-    FileStamper dataStamper;
-    if (std::optional<FileError> failure = DataFile::save(m_folder, m_items, &dataStamper))
-        return failure;
-    m_recovery.dataFileSaved(dataStamper.stamp(), m_items, m_settings);
-    const QByteArray settings = SettingsFile::encode(m_settings);
-    if (std::optional<FileError> failure = writeFileSafely(filePathIn(m_folder, SettingsFile::fileName), settings))
-        return failure;
-    m_recovery.settingsFileSaved(FileStamp::of(settings), m_items, m_settings);
-    m_modified = false;
-    return std::nullopt;
 }
 
 RecoveryFinding ChecklistDocument::findRecovery()
@@ -276,17 +247,6 @@ void ChecklistDocument::setNameColor(quint32 bgr)
 void ChecklistDocument::setBackColor(quint32 bgr)
 {
     setText(SettingsText::BackColor, *StoredText::fromTyped(colorText(bgr)));
-}
-
-void ChecklistDocument::setMainWindowSize(QSizeF twips)
-{
-    m_settings.mainWidth = float(twips.width());
-    m_settings.mainHeight = float(twips.height());
-}
-
-void ChecklistDocument::setColumnWidths(const std::array<float, listColumnCount>& twips)
-{
-    m_settings.columnWidths = twips;
 }
 
 void ChecklistDocument::setSearchWindowSize(qint32 width, qint32 height)

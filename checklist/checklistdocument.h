@@ -1,7 +1,9 @@
 #pragma once
 
+#include "checklistsave.h"
 #include "itemdata/fielderror.h"
 #include "itemdata/itemtable.h"
+#include "itemdata/safesave.h"
 #include "itemdata/settingsfile.h"
 #include "itemrowsource.h"
 #include "listcolumn.h"
@@ -11,7 +13,6 @@
 
 #include <QDateTime>
 #include <QObject>
-#include <QSizeF>
 #include <QStringList>
 
 #include <functional>
@@ -38,16 +39,16 @@ public:
     // The files on disk that no longer hold what was loaded or last saved: another program, or a
     // person, changed them since. A save would overwrite them.
     QStringList filesChangedElsewhere() const;
-    // Before a save replaces the catalogue and the settings, copies both, as they are on disk, into the backup
-    // folder under one stamp, and removes the oldest such pairs beyond the newest ten. Copies nothing when the
-    // files hold nothing a save would lose: no change is unsaved, and changedElsewhere (what
-    // filesChangedElsewhere() found just before) is empty.
-    std::optional<FileError> keepBackup(const QStringList& changedElsewhere);
     // The clock the backups are stamped by: the system's, unless a test hands in its own.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
-    // Writes the catalogue, then the settings, each through a safe save; what they saved is no
-    // longer kept in the recovery file.
-    std::optional<FileError> kurasave();
+    // The system calls by which a save flushes and replaces its files: the system's, unless a test hands in its own.
+    void setSaveCalls(SaveCalls calls) { m_saveCalls = std::move(calls); }
+    // Saves the catalogue, then the settings with the window's layout, in an order that keeps them safe: asks
+    // before overwriting a file changed elsewhere; writes and flushes both files beside the old ones; keeps the
+    // pair it replaces in the backup folder (when there are changes, or a file changed elsewhere), asking before it
+    // saves without; only then replaces both, makes their names durable, and removes the oldest backups. What it
+    // saved is no longer kept in the recovery file.
+    SaveResult kurasave(SaveQuestions& questions, const WindowLayout& layout);
     // A tick, a name or a colour changed since the files were loaded or last saved.
     bool isModified() const { return m_modified; }
 
@@ -104,9 +105,7 @@ public:
     void setNameColor(quint32 bgr);
     void setBackColor(quint32 bgr);
 
-    // What the windows keep of their layout, written with the settings.
-    void setMainWindowSize(QSizeF twips);
-    void setColumnWidths(const std::array<float, listColumnCount>& twips);
+    // The search window's size, written with the settings.
     void setSearchWindowSize(qint32 width, qint32 height);
 
     // Whether the search window counts as showing (True = -1), kept across its rebuilds. The window
@@ -144,6 +143,7 @@ private:
     RecoveryRecorder m_recovery;
     RecoveryRecord m_found;
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
+    SaveCalls m_saveCalls;
 };
 
 } // namespace kuranote

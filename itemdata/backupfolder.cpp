@@ -2,6 +2,8 @@
 
 #include "safesave.h"
 
+#include "platform/filelink.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +13,7 @@
 #include <map>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace kuranote {
 
@@ -100,15 +103,26 @@ std::optional<FileError> keepCopyInBackup(
     return failure;
 }
 
-std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
-    const QString& infix, const QDateTime& now, QStringList* copyPaths)
+namespace {
+
+enum class Keeping { Copy, LinkWhereSafe };
+
+// A second name costs nothing, but it is the same file: only where nothing but the rename that follows can
+// change it, that is where the file has no other name another program could write it through.
+std::optional<FileError> keepOne(const QString& source, const QString& kept, Keeping keeping)
+{
+    if (keeping == Keeping::LinkWhereSafe && nameCount(source) == 1 && !linkFile(source, kept))
+        return std::nullopt;
+    // No link on this file system or across two, or a file of several names: a copy of its bytes.
+    return copyFile(source, kept);
+}
+
+std::optional<FileError> keepFiles(const QString& dataFolder, const QStringList& fileNames,
+    const QStringList& sources, const QString& infix, const QDateTime& now, Keeping keeping, QStringList* keptPaths)
 {
     QStringList made(fileNames.size());
-    if (copyPaths)
-        *copyPaths = made;
-    QStringList sources;
-    for (const QString& fileName : fileNames)
-        sources.append(filePathIn(dataFolder, fileName));
+    if (keptPaths)
+        *keptPaths = made;
     if (std::none_of(sources.begin(), sources.end(), [](const QString& source) { return QFileInfo(source).isFile(); }))
         return std::nullopt;
 
@@ -120,22 +134,44 @@ std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QSt
     for (int i = 0; i < fileNames.size(); ++i) {
         if (!QFileInfo(sources[i]).isFile())
             continue;
-        const QString copy = filePathIn(folder, fileNames[i] + infix + suffix);
-        if (std::optional<FileError> failure = copyFile(sources[i], copy)) {
-            for (const QString& done : std::as_const(made)) {
-                if (!done.isEmpty())
-                    QFile::remove(done);
-            }
-            // A failed copy leaves the data folder as it found it.
+        const QString kept = filePathIn(folder, fileNames[i] + infix + suffix);
+        if (std::optional<FileError> failure = keepOne(sources[i], kept, keeping)) {
+            removeBackups(made);
+            // A failure leaves the data folder as it found it.
             if (!folderWasThere)
                 QDir().rmdir(folder);
             return failure;
         }
-        made[i] = copy;
+        made[i] = kept;
     }
-    if (copyPaths)
-        *copyPaths = made;
+    if (keptPaths)
+        *keptPaths = made;
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
+    const QString& infix, const QDateTime& now, QStringList* copyPaths)
+{
+    QStringList sources;
+    for (const QString& fileName : fileNames)
+        sources.append(filePathIn(dataFolder, fileName));
+    return keepFiles(dataFolder, fileNames, sources, infix, now, Keeping::Copy, copyPaths);
+}
+
+std::optional<FileError> keepReplacedFiles(const QString& dataFolder, const QStringList& fileNames,
+    const QStringList& replaced, const QDateTime& now, QStringList* keptPaths)
+{
+    return keepFiles(dataFolder, fileNames, replaced, BackupFolder::saveInfix, now, Keeping::LinkWhereSafe, keptPaths);
+}
+
+void removeBackups(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (!path.isEmpty())
+            QFile::remove(path);
+    }
 }
 
 void removeOldSaveBackups(
@@ -165,16 +201,17 @@ void removeOldSaveBackups(
                 keptSet = suffix;
         }
     }
-    auto left = static_cast<qsizetype>(sets.size());
+    // A pair stamped later than the one just written was made while the clock ran ahead: this save cannot tell
+    // how old it is, and leaves it.
+    if (!keptSet)
+        return;
+    std::vector<const QStringList*> ranked;
     for (const auto& [suffix, paths] : sets) {
-        if (left <= kept)
-            break;
-        if (suffix == keptSet)
-            continue;
-        for (const QString& path : paths)
-            QFile::remove(path);
-        --left;
+        if (suffix <= *keptSet)
+            ranked.push_back(&paths);
     }
+    for (size_t i = 0; i + size_t(kept) < ranked.size(); ++i)
+        removeBackups(*ranked[i]);
 }
 
 } // namespace kuranote

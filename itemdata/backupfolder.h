@@ -39,9 +39,22 @@ std::optional<FileError> keepCopyInBackup(const QString& dataFolder, const QStri
 std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
     const QString& infix, const QDateTime& now, QStringList* copyPaths = nullptr);
 
-// Removes the oldest sets of the copies a save keeps (fileNames, saveInfix, a stamp) until `kept` sets are left;
-// the newest by their stamp, but always the set of keptPaths, the one just written, whatever the clock said then.
-// Nothing of another name is touched: neither another file nor a copy under another infix.
+// Keeps the files a save is about to replace, under one stamp of now as keepCopiesInBackup() names them with the
+// save's infix: fileNames name them in the backup folder, replaced are the files the renames will replace (where
+// a name is a symbolic link, the file it leads to). Each gets a second name (a hard link), so that no byte is
+// copied and, once the rename is done, the backup's name is the only one of the old contents; a file that already
+// has another name, or one on a file system that cannot link it there, is copied. Either every file that exists is
+// kept, or none is. keptPaths gets one path per file name, empty for a missing file.
+std::optional<FileError> keepReplacedFiles(const QString& dataFolder, const QStringList& fileNames,
+    const QStringList& replaced, const QDateTime& now, QStringList* keptPaths);
+
+// Removes backups made for a save that then replaced nothing; empty paths are skipped.
+void removeBackups(const QStringList& paths);
+
+// Removes the oldest sets of the copies a save keeps (fileNames, saveInfix, a stamp), after the save of keptPaths
+// replaced its files. Only the sets stamped no later than that one are ranked, and the `kept` newest of them stay:
+// a set stamped later was made while the clock ran ahead, and no clock decides whether it goes. Nothing of another
+// name is touched: neither another file nor a copy under another infix.
 void removeOldSaveBackups(const QString& dataFolder, const QStringList& fileNames, const QStringList& keptPaths,
     int kept = BackupFolder::savesKept);
 

@@ -337,19 +337,40 @@ QByteArray DataFile::encode(const ItemTable& table)
     return writer.take();
 }
 
-std::optional<FileError> DataFile::save(const QString& folder, const ItemTable& table, FileStamper* stamper)
+namespace {
+
+// Hands the table to write() as pieces of the written file, each encoded into one buffer that stays in the
+// processor's cache, so that the file never lies in memory whole.
+template<typename Write>
+std::optional<FileError> writeInPieces(const ItemTable& table, FileStamper* stamper, Write write)
 {
-    // Written a piece at a time, into one buffer that stays in the processor's cache.
     constexpr qsizetype Piece = 256 * 1024;
     FieldWriter writer(2 * Piece);
     int record = 1;
-    return writeFileSafely(filePathIn(folder, fileName), [&]() {
+    return write([&]() -> QByteArrayView {
         writer.clear();
         while (record <= table.count() && writer.written().size() < Piece)
             writeRecord(table, record++, &writer);
         if (stamper)
             stamper->add(writer.written());
         return writer.written();
+    });
+}
+
+} // namespace
+
+std::optional<FileError> DataFile::save(const QString& folder, const ItemTable& table, FileStamper* stamper)
+{
+    return writeInPieces(table, stamper, [&](const std::function<QByteArrayView()>& nextPiece) {
+        return writeFileSafely(filePathIn(folder, fileName), nextPiece);
+    });
+}
+
+std::optional<FileError> DataFile::stage(
+    const QString& folder, const ItemTable& table, StagedFile* staged, FileStamper* stamper)
+{
+    return writeInPieces(table, stamper, [&](const std::function<QByteArrayView()>& nextPiece) {
+        return staged->write(filePathIn(folder, fileName), nextPiece);
     });
 }
 

@@ -10,6 +10,8 @@ class QIODevice;
 
 namespace kuranote {
 
+class StagedFile;
+
 // The catalogue file: one record a line, seven texts and four bare flags.
 namespace DataFile {
 
@@ -25,6 +27,9 @@ std::optional<FileError> read(QIODevice* device, const QString& filePath, ItemTa
     FileStamper* stamper = nullptr);
 QByteArray encode(const ItemTable& table);
 std::optional<FileError> save(const QString& folder, const ItemTable& table, FileStamper* stamper = nullptr);
+// Writes the table into a temporary beside the catalogue that a later commit() puts in its place.
+std::optional<FileError> stage(
+    const QString& folder, const ItemTable& table, StagedFile* staged, FileStamper* stamper = nullptr);
 
 } // namespace DataFile
 } // namespace kuranote

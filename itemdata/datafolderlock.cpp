@@ -12,9 +12,11 @@ DataFolderLock::DataFolderLock(const QString& folder)
     m_lock.setStaleLockTime(0);
 }
 
-bool DataFolderLock::tryLock()
+DataFolderLock::Outcome DataFolderLock::tryLock()
 {
-    return m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError;
+    if (m_lock.tryLock(0))
+        return Outcome::Taken;
+    return m_lock.error() == QLockFile::LockFailedError ? Outcome::HeldByAnother : Outcome::CannotLock;
 }
 
 QString DataFolderLock::inUseMessage() const

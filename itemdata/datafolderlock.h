@@ -15,9 +15,14 @@ public:
 
     explicit DataFolderLock(const QString& folder);
 
-    // False when another running program holds the folder. A folder where no lock file can be made
-    // (a read-only one, where no save can succeed either) is not refused for it.
-    bool tryLock();
+    enum class Outcome {
+        Taken,
+        HeldByAnother,
+        // No lock file can be made here (a read-only folder, a permission): the folder is not refused for it,
+        // since no save can succeed there either, but nothing in it may be taken for this program's own.
+        CannotLock,
+    };
+    Outcome tryLock();
 
     // The message for a folder in use, naming it.
     QString inUseMessage() const;

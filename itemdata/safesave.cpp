@@ -1,7 +1,5 @@
 #include "safesave.h"
 
-#include "platform/filereplace.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,41 +42,62 @@ QString filePathIn(const QString& folder, const QString& fileName)
     return QDir(folder).filePath(fileName);
 }
 
-std::optional<FileError> writeFileSafely(const QString& path, const QByteArray& bytes)
+StagedFile::StagedFile(SaveCalls calls)
+    : m_calls(std::move(calls))
+{
+}
+
+StagedFile::~StagedFile()
+{
+    discard();
+}
+
+void StagedFile::discard()
+{
+    if (!m_temporary.isEmpty())
+        QFile::remove(std::exchange(m_temporary, QString()));
+}
+
+FileError StagedFile::failure(const QString& reason) const
+{
+    return { QDir::toNativeSeparators(m_path), 0, QStringLiteral("保存できませんでした: %1").arg(reason) };
+}
+
+std::optional<FileError> StagedFile::write(const QString& path, const QByteArray& bytes)
 {
     bool handedOut = false;
-    return writeFileSafely(path, [&]() -> QByteArrayView {
+    return write(path, [&]() -> QByteArrayView {
         if (std::exchange(handedOut, true))
             return {};
         return bytes;
     });
 }
 
-std::optional<FileError> writeFileSafely(const QString& path, const std::function<QByteArrayView()>& nextPiece)
+std::optional<FileError> StagedFile::write(const QString& path, const std::function<QByteArrayView()>& nextPiece)
 {
-    const auto failure = [&](const QString& reason) {
-        return FileError { QDir::toNativeSeparators(path), 0, QStringLiteral("保存できませんでした: %1").arg(reason) };
-    };
+    discard();
+    m_path = path;
     const QFileInfo prior(path);
     if (prior.isDir())
         return failure(QStringLiteral("同じ名前のフォルダがあります"));
     // A file the user made read-only stays as it is, although its folder would let it be replaced.
     if (prior.exists() && !prior.isWritable())
         return failure(QStringLiteral("ファイルが書き込み禁止です"));
-    const QString finalPath = finalPathOf(path);
+    m_target = finalPathOf(path);
     QFile file;
     for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
-        file.setFileName(temporaryNameFor(finalPath));
+        file.setFileName(temporaryNameFor(m_target));
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !file.exists())
             return failure(file.errorString());
     }
     if (!file.isOpen())
         return failure(file.errorString());
+    m_temporary = file.fileName();
     if (prior.exists())
-        file.setPermissions(QFileInfo(finalPath).permissions());
+        file.setPermissions(QFileInfo(m_target).permissions());
     const auto abandon = [&](const QString& reason) {
         file.close();
-        file.remove();
+        discard();
         return failure(reason);
     };
     // A full disk or a file-size limit can accept fewer bytes than asked without raising an error;
@@ -104,14 +123,54 @@ std::optional<FileError> writeFileSafely(const QString& path, const std::functio
     }
     if (!file.flush())
         return abandon(file.errorString());
+    // Through the handle that wrote the bytes: a write-back error the disk reports only now is reported to
+    // this handle, and a file reopened to flush could be told nothing of it.
+    if (const std::optional<QString> reason = m_calls.flush(file.handle()))
+        return abandon(QStringLiteral("ディスクへの書き出しを確かめられませんでした: %1").arg(*reason));
     file.close();
     if (file.error() != QFileDevice::NoError)
         return abandon(file.errorString());
-    if (const std::optional<QString> reason = replaceFile(file.fileName(), finalPath)) {
-        file.remove();
+    return std::nullopt;
+}
+
+std::optional<FileError> StagedFile::commit()
+{
+    if (const std::optional<QString> reason = m_calls.replace(m_temporary, m_target)) {
+        discard();
         return failure(*reason);
     }
+    m_temporary.clear();
     return std::nullopt;
+}
+
+namespace {
+
+std::optional<FileError> commitAtOnce(StagedFile& staged)
+{
+    if (std::optional<FileError> failure = staged.commit())
+        return failure;
+    // A single file has no second one to wait for; the new name is made durable when it can be, and a folder
+    // that cannot be synced leaves the file in place all the same.
+    syncFolder(QFileInfo(staged.target()).path());
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileError> writeFileSafely(const QString& path, const QByteArray& bytes)
+{
+    StagedFile staged;
+    if (std::optional<FileError> failure = staged.write(path, bytes))
+        return failure;
+    return commitAtOnce(staged);
+}
+
+std::optional<FileError> writeFileSafely(const QString& path, const std::function<QByteArrayView()>& nextPiece)
+{
+    StagedFile staged;
+    if (std::optional<FileError> failure = staged.write(path, nextPiece))
+        return failure;
+    return commitAtOnce(staged);
 }
 
 void removeSaveLeftovers(const QString& folder)

@@ -5,6 +5,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <io.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,31 +19,42 @@ namespace kuranote {
 
 namespace {
 
-// An error here costs only durability: the bytes were written.
-void syncToDisk(const QString& path)
+#ifndef Q_OS_WIN
+bool cannotSync(int error)
 {
-#ifdef Q_OS_WIN
-    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-        GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        FlushFileBuffers(file);
-        CloseHandle(file);
-    }
-#else
-    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (file >= 0) {
-        ::fsync(file);
-        ::close(file);
-    }
-#endif
+    return error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP;
 }
+#endif
 
 } // namespace
 
+std::optional<QString> flushFile(int handle)
+{
+#ifdef Q_OS_WIN
+    const auto file = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+    if (file == INVALID_HANDLE_VALUE)
+        return qt_error_string(ERROR_INVALID_HANDLE);
+    if (FlushFileBuffers(file))
+        return std::nullopt;
+    const DWORD error = GetLastError();
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
+        return std::nullopt;
+    return qt_error_string(int(error));
+#else
+#if defined(_POSIX_SYNCHRONIZED_IO) && _POSIX_SYNCHRONIZED_IO > 0
+    // The data and the size, without the times nobody reads back.
+    const int result = ::fdatasync(handle);
+#else
+    const int result = ::fsync(handle);
+#endif
+    if (result == 0 || cannotSync(errno))
+        return std::nullopt;
+    return qt_error_string(errno);
+#endif
+}
+
 std::optional<QString> replaceFile(const QString& replacement, const QString& path)
 {
-    syncToDisk(replacement);
 #ifdef Q_OS_WIN
     const QString from = QDir::toNativeSeparators(replacement);
     const QString to = QDir::toNativeSeparators(path);
@@ -53,6 +66,24 @@ std::optional<QString> replaceFile(const QString& replacement, const QString& pa
         return qt_error_string(errno);
 #endif
     return std::nullopt;
+}
+
+std::optional<QString> syncFolder(const QString& folder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder)
+    return std::nullopt;
+#else
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return qt_error_string(errno);
+    const int result = ::fsync(handle);
+    const int error = errno;
+    ::close(handle);
+    if (result == 0 || cannotSync(error))
+        return std::nullopt;
+    return qt_error_string(error);
+#endif
 }
 
 } // namespace kuranote

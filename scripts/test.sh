@@ -4,9 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The package check (tests/package) also needs the packaging tools, Debian's package checker, man, and the
-# validators of the menu entry and the software-centre entry.
+# validators of the menu entry and the software-centre entry; the injected faults need libfiu's and libfaketime's
+# preloads.
 bash scripts/setup.sh xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick dpkg-dev file \
-    desktop-file-utils appstream lintian man-db
+    desktop-file-utils appstream lintian man-db fiu-utils faketime
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j2
 export QT_QPA_PLATFORM=offscreen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checklist/checklistsave.h"
 #include "sizes/checklistsizes.h"
 
 #include <QMainWindow>
@@ -25,7 +26,7 @@ class Prompts;
 // switch villagers, choose colours, save and quit. Handlers are named after their control and event
 // and forward to the document; the window only shows what the document announces. It also owns the
 // search window and wires it to the document.
-class Form1 final : public QMainWindow
+class Form1 final : public QMainWindow, private SaveQuestions
 {
     Q_OBJECT
 
@@ -84,11 +85,10 @@ private:
     void checkVillagerItem(int villager);
     // Offers back the changes of a session that ended without saving.
     void offerRecovery();
-    // False when a file changed elsewhere and the user chose not to overwrite it.
-    bool confirmOverwrite(const QStringList& changed);
-    // False when the files about to be replaced could not be kept and the user chose not to save without them.
-    bool keepBackup(const QStringList& changedElsewhere);
-    // Saves after handing the window's layout to the document; a failure has been shown.
+    // The save's questions, asked of the user.
+    bool overwriteChangedFiles(const QStringList& files) override;
+    bool saveWithoutBackup(const FileError& failure) override;
+    // Saves with the window's layout; what went wrong has been shown. False when not both files were saved.
     bool kurasave();
 
     ChecklistDocument& m_document;

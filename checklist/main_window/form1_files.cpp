@@ -81,45 +81,34 @@ void Form1::offerRecovery()
         lblname->setText(m_document.settings().villagername[size_t(m_document.curvillager())].text());
 }
 
-bool Form1::confirmOverwrite(const QStringList& changed)
+bool Form1::overwriteChangedFiles(const QStringList& files)
 {
-    if (changed.isEmpty())
-        return true;
     const QString question = QStringLiteral("次のファイルは、読み込んだ後（または前回のセーブの後）に、"
                                             "ほかのプログラムなどで書き換えられています。\n\n%1\n\n"
                                             "上書きしてセーブしますか？\n（「いいえ」を選ぶと、セーブしません。）")
-                                 .arg(changed.join(QLatin1Char('\n')));
+                                 .arg(files.join(QLatin1Char('\n')));
     return m_prompts.question(this, question, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
 }
 
-bool Form1::keepBackup(const QStringList& changedElsewhere)
+bool Form1::saveWithoutBackup(const FileError& failure)
 {
-    const std::optional<FileError> failure = m_document.keepBackup(changedElsewhere);
-    if (!failure)
-        return true;
     const QString question
         = QStringLiteral("セーブの前に、いまのファイルのバックアップを作れませんでした。\n\n%1\n\n"
                          "バックアップなしでセーブしますか？\n（「いいえ」を選ぶと、セーブしません。）")
-              .arg(failure->message());
+              .arg(failure.message());
     return m_prompts.question(this, question, Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
 }
 
 bool Form1::kurasave()
 {
-    // Asked once: reading the catalogue for its digest is the slow part of the check.
-    const QStringList changedElsewhere = m_document.filesChangedElsewhere();
-    if (!confirmOverwrite(changedElsewhere) || !keepBackup(changedElsewhere))
-        return false;
-    m_document.setMainWindowSize(Twips::outerSize(this));
-    std::array<float, listColumnCount> widths {};
+    WindowLayout layout;
+    layout.mainWindow = Twips::outerSize(this);
     for (int column = 0; column < listColumnCount; ++column)
-        widths[size_t(column)] = float(ListView1->columnWidth(column));
-    m_document.setColumnWidths(widths);
-    if (std::optional<FileError> failure = m_document.kurasave()) {
-        m_prompts.error(this, failure->message());
-        return false;
-    }
-    return true;
+        layout.columnWidths[size_t(column)] = float(ListView1->columnWidth(column));
+    const SaveResult result = m_document.kurasave(*this, layout);
+    if (result.problem)
+        m_prompts.error(this, result.problem->message());
+    return result.saved;
 }
 
 void Form1::btnsave_Click()

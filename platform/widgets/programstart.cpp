@@ -4,6 +4,7 @@
 
 #include "platform/qtoptions.h"
 
+#include "itemdata/backupfolder.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafolder.h"
 #include "itemdata/datafolderlock.h"
@@ -182,14 +183,21 @@ StartFolder openDataFolder(const QString& folderOption, Prompts& prompts)
         return start;
     }
     start.lock = std::make_unique<DataFolderLock>(start.folder);
-    if (!start.lock->tryLock()) {
+    switch (start.lock->tryLock()) {
+    case DataFolderLock::Outcome::HeldByAnother:
         prompts.error(nullptr, start.lock->inUseMessage());
         start.lock.reset();
         start.exitCode = 1;
         return start;
+    case DataFolderLock::Outcome::CannotLock:
+        // The program works as it can there, but a temporary could be another program's save under way.
+        start.lock.reset();
+        return start;
+    case DataFolderLock::Outcome::Taken:
+        removeSaveLeftovers(start.folder);
+        removeSaveLeftovers(BackupFolder::path(start.folder));
+        return start;
     }
-    // Only now: without the lock, a temporary could be another program's save under way.
-    removeSaveLeftovers(start.folder);
     return start;
 }
 

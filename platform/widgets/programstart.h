@@ -62,14 +62,15 @@ struct StartFolder
     ~StartFolder();
 
     QString folder;
-    std::unique_ptr<DataFolderLock> lock; // held while the program runs
+    std::unique_ptr<DataFolderLock> lock; // held while the program runs; none where no lock can be made
     std::optional<int> exitCode;
 };
 
 // Decides the data folder and takes it for this program. A code page 932 table that cannot be built, a
 // data folder that cannot be made ready, or one that another running program holds goes to an error box
 // (exit code 1), before any window is shown and any file is read. With the folder taken, the temporaries
-// of saves that were killed midway are removed.
+// that saves and copies killed midway left beside the files and in the backup folder are removed; where no
+// lock can be made, the program goes on without it and removes nothing.
 StartFolder openDataFolder(const QString& folderOption, Prompts& prompts);
 
 } // namespace kuranote

@@ -1,10 +1,15 @@
 #include "itemdata/backupfolder.h"
+#include "platform/filelink.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace kuranote;
 using namespace Qt::StringLiterals;
@@ -30,6 +35,7 @@ private Q_SLOTS:
     void copiesShareOneStamp_numberedWhenAnyNameIsTaken();
     void singleCopy_takesItsInfixAndNeverReplacesAnother();
     void fileNamedBackup_isNamedInTheErrorAndLeftAlone();
+    void backupOnAnotherFileSystem_copiesWhatCannotBeLinked();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -97,6 +103,34 @@ void TestBackupFolder::fileNamedBackup_isNamedInTheErrorAndLeftAlone()
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(path(BackupFolder::folderName)));
     QVERIFY(!failure->reason.isEmpty());
     QCOMPARE(readBytes(path(BackupFolder::folderName)), "in the way\r\n");
+}
+
+void TestBackupFolder::backupOnAnotherFileSystem_copiesWhatCannotBeLinked()
+{
+#ifdef Q_OS_WIN
+    QSKIP("a second file system, and a symbolic link to it, are made the Linux way here");
+#else
+    // No link crosses file systems (EXDEV): a backup folder that leads to another one gets copies.
+    QTemporaryDir other(u"/dev/shm/kuranote-XXXXXX"_s);
+    struct stat here
+    {
+    };
+    struct stat there
+    {
+    };
+    if (!other.isValid() || ::stat(QFile::encodeName(m_dir->path()).constData(), &here) != 0
+        || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
+        QSKIP("no second file system at /dev/shm");
+    QVERIFY(QFile::link(other.path(), BackupFolder::path(m_dir->path())));
+
+    QStringList kept;
+    QCOMPARE(keepReplacedFiles(m_dir->path(), pair, { path(pair[0]), path(pair[1]) }, noon, &kept), std::nullopt);
+    QCOMPARE(kept, QStringList({ backup(u"kuradata_v2.csv.20260102-120000"_s), backup(u"kurasize.dat.20260102-120000"_s) }));
+    QCOMPARE(readBytes(kept[0]), "catalogue 1\r\n");
+    QCOMPARE(readBytes(kept[1]), "settings 1\r\n");
+    QCOMPARE(nameCount(path(pair[0])), 1);
+    QVERIFY(QFileInfo::exists(QDir(other.path()).filePath(u"kuradata_v2.csv.20260102-120000"_s)));
+#endif
 }
 
 QTEST_APPLESS_MAIN(TestBackupFolder)

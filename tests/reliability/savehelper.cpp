@@ -1,6 +1,9 @@
 // A program the fault tests start, so that a fault can strike a real process while it saves.
 //   kuranote_savehelper save <folder>    the checklist's own steps: load, tick a box, save with OK; prints each
 //                                        error shown as "error: <message>" and ends with 2 when one was shown
+//   kuranote_savehelper saves <folder>   the checklist's own steps, the save once for each line read: load and
+//                                        print "loaded 0"; then for the n-th line tick or untick the n-th row, save
+//                                        with OK and print "saved <n>" after what the save showed
 //   kuranote_savehelper repeat <folder>  loads both files, then saves them again and again, every flag of
 //                                        villager 1 and the last bit of the search window's width turned over
 //                                        each time, so that each file alternates between two contents; prints
@@ -72,6 +75,23 @@ int saveOnce(const QString& folder)
         document.toggleRow(0);
     ui(form).btnsave->trigger();
     return prompts.errors == 0 ? 0 : 2;
+}
+
+int saveOnRequest(const QString& folder)
+{
+    ChecklistDocument document(folder);
+    PrintingPrompts prompts;
+    Form1 form(document, prompts);
+    if (!form.Form_Load())
+        return 2;
+    say("loaded", 0);
+    char line[64];
+    for (int n = 1; std::fgets(line, sizeof line, stdin); ++n) {
+        document.toggleRow((n - 1) % document.list().rowCount());
+        ui(form).btnsave->trigger();
+        say("saved", n);
+    }
+    return 0;
 }
 
 int saveRepeatedly(const QString& folder)
@@ -147,6 +167,8 @@ int main(int argc, char* argv[])
         return 64;
     if (arguments[1] == QStringLiteral("save"))
         return saveOnce(arguments[2]);
+    if (arguments[1] == QStringLiteral("saves"))
+        return saveOnRequest(arguments[2]);
     if (arguments[1] == QStringLiteral("repeat"))
         return saveRepeatedly(arguments[2]);
     if (arguments[1] == QStringLiteral("record"))
