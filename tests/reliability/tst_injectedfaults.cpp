@@ -35,8 +35,8 @@ public:
         // A preloaded library comes before the sanitizer's runtime, which refuses to start so unless told.
         sanitizerFriendly.insert(u"ASAN_OPTIONS"_s, u"verify_asan_link_order=0"_s);
         m_process.setProcessEnvironment(sanitizerFriendly);
-        m_process.start(wrapper.isEmpty() ? helperProgram : wrapper.first(),
-            wrapper.mid(1) + QStringList { helperProgram, u"saves"_s, folder });
+        const QStringList command = wrapper + QStringList { helperProgram, u"saves"_s, folder };
+        m_process.start(command.first(), command.mid(1));
     }
     ~SavingHelper()
     {
