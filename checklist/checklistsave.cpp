@@ -83,7 +83,8 @@ SaveResult ChecklistDocument::kurasave(SaveQuestions& questions, const WindowLay
     m_recovery.settingsFileSaved(FileStamp::of(settingsBytes), m_items, m_settings);
     m_modified = false;
 
-    const SaveResult result { true, syncFolders({ data.target(), settingsFile.target(), backup.value(0), backup.value(1) }) };
+    const SaveResult result { true,
+        syncFolders({ data.target(), settingsFile.target(), backup.value(0), backup.value(1) }) };
     removeOldSaveBackups(m_folder, savedFileNames, backup);
     return result;
 }

@@ -117,8 +117,8 @@ std::optional<FileError> keepOne(const QString& source, const QString& kept, Kee
     return copyFile(source, kept);
 }
 
-std::optional<FileError> keepFiles(const QString& dataFolder, const QStringList& fileNames,
-    const QStringList& sources, const QString& infix, const QDateTime& now, Keeping keeping, QStringList* keptPaths)
+std::optional<FileError> keepFiles(const QString& dataFolder, const QStringList& fileNames, const QStringList& sources,
+    const QString& infix, const QDateTime& now, Keeping keeping, QStringList* keptPaths)
 {
     QStringList made(fileNames.size());
     if (keptPaths)

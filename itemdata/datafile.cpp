@@ -341,7 +341,7 @@ namespace {
 
 // Hands the table to write() as pieces of the written file, each encoded into one buffer that stays in the
 // processor's cache, so that the file never lies in memory whole.
-template<typename Write>
+template <typename Write>
 std::optional<FileError> writeInPieces(const ItemTable& table, FileStamper* stamper, Write write)
 {
     constexpr qsizetype Piece = 256 * 1024;

@@ -125,7 +125,8 @@ void TestBackupFolder::backupOnAnotherFileSystem_copiesWhatCannotBeLinked()
 
     QStringList kept;
     QCOMPARE(keepReplacedFiles(m_dir->path(), pair, { path(pair[0]), path(pair[1]) }, noon, &kept), std::nullopt);
-    QCOMPARE(kept, QStringList({ backup(u"kuradata_v2.csv.20260102-120000"_s), backup(u"kurasize.dat.20260102-120000"_s) }));
+    QCOMPARE(
+        kept, QStringList({ backup(u"kuradata_v2.csv.20260102-120000"_s), backup(u"kurasize.dat.20260102-120000"_s) }));
     QCOMPARE(readBytes(kept[0]), "catalogue 1\r\n");
     QCOMPARE(readBytes(kept[1]), "settings 1\r\n");
     QCOMPARE(nameCount(path(pair[0])), 1);

@@ -221,7 +221,6 @@ void tst_SaveBackups::twelveSavesInOneSecond_keepTheTenNewestPairsAndNothingElse
     VERIFY_PROMPTS_DONE(checklist.prompts);
     QCOMPARE(readBytes(backups.filePath(u"kurasize.dat.20260304-050607-13"_s)), elsewhere);
     QCOMPARE(backupNames(folder).size(), expected.size());
-
 }
 
 void tst_SaveBackups::clockMoved_keepsThePairsOfTheLastTenSaves_data()

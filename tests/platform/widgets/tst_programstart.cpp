@@ -28,8 +28,9 @@ namespace {
 const QStringList leftovers { u"kuradata_v2.csv.kuranote-save-a1B2c3"_s, u"kurasize.dat.kuranote-save-ZZ9900"_s };
 const QStringList backupLeftovers { u"backup/kuradata_v2.csv.20260102-030405.kuranote-save-Qw3rty"_s };
 const QStringList othersFiles { u"kuradata_v2.csv"_s, u"kuradata_v2.csv.aB3xYz"_s,
-    u"kuradata_v2.csv.kuranote-save-abc"_s, u"notes.kuranote-save-abcdef.txt"_s, u"backup/kurasize.dat.20260102-030405"_s,
-    u"backup/kuradata_v2.csv.kuranote-save-abc"_s, u"backup/old/"_s + leftovers.first() };
+    u"kuradata_v2.csv.kuranote-save-abc"_s, u"notes.kuranote-save-abcdef.txt"_s,
+    u"backup/kurasize.dat.20260102-030405"_s, u"backup/kuradata_v2.csv.kuranote-save-abc"_s,
+    u"backup/old/"_s + leftovers.first() };
 
 // Every file and folder under folder, by its path inside it.
 QStringList contentOf(const QString& folder)
