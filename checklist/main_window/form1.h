@@ -25,7 +25,7 @@ class Prompts;
 // The main window: the checklist document's list, its completion figures, and the menus that
 // switch villagers, choose colours, save and quit. Handlers are named after their control and event
 // and forward to the document; the window only shows what the document announces. It also owns the
-// search window and wires it to the document.
+// search window and wires it to the document, and asks the user the questions of the document's save.
 class Form1 final : public QMainWindow, private SaveQuestions
 {
     Q_OBJECT
