@@ -56,7 +56,7 @@ QByteArray floorEncode(const QString& text)
 class SilentPrompts final : public Prompts
 {
 public:
-    Answer question(QWidget*, const QString&, Buttons) override { return Answer::Cancel; }
+    Answer question(QWidget*, const QString&, Buttons, std::optional<Answer>) override { return Answer::Cancel; }
     void message(QWidget*, const QString&) override { }
     void error(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
