@@ -4,7 +4,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "converter/cataloguemerge.h"
+#include "itemdata/cataloguemerge.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "platform/widgets/prompts.h"
@@ -271,9 +271,9 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
     ItemTable newer;
     DataFile::load(dir.path(), &newer);
     add(QStringLiteral("update_merge"), medianMs(runs, [&] {
-        const Partners partners = pairRecords(table, newer);
-        sink = summarizeUpdate(table, newer, partners).carrying;
-        carryOverTicks(table, partners, &newer);
+        const Pairing pairing = pairRecords(table, newer);
+        takeTicks(table, pairing, &newer);
+        sink = int(pairing.lost.size());
     }));
     const auto measured = [&](const QString& metric) {
         return std::find_if(figures.begin(), figures.end(), [&](const Figure& f) { return f.metric == metric; })->value;
