@@ -52,9 +52,10 @@ std::optional<FileError> readNewerCatalogue(const QString& path, ItemTable* tabl
     // Without an item the update would take every tick away: surely not the file that was meant.
     if (table->count() == 0)
         return refusal(QStringLiteral("レコードがひとつもありません。カタログのファイルではありません。"));
-    if (table->count() == 1)
+    if (table->count() == 1) {
         return refusal(
             QStringLiteral("見出しの行のほかにアイテムがひとつもありません。カタログのファイルではありません。"));
+    }
     *utf8 = readsAsUtf8(bytes);
     return std::nullopt;
 }
