@@ -4,8 +4,8 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
-#include "converter/cataloguemerge.h"
 #include "itemdata/backupfolder.h"
+#include "itemdata/cataloguemerge.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
@@ -58,7 +58,7 @@ QByteArray floorEncode(const QString& text)
 class SilentPrompts final : public Prompts
 {
 public:
-    Answer question(QWidget*, const QString&, Buttons) override { return Answer::Cancel; }
+    Answer question(QWidget*, const QString&, Buttons, std::optional<Answer>) override { return Answer::Cancel; }
     void message(QWidget*, const QString&) override { }
     void error(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
@@ -279,9 +279,9 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
     ItemTable newer;
     DataFile::load(dir.path(), &newer);
     add(QStringLiteral("update_merge"), medianMs(runs, [&] {
-        const Partners partners = pairRecords(table, newer);
-        sink = summarizeUpdate(table, newer, partners).carrying;
-        carryOverTicks(table, partners, &newer);
+        const Pairing pairing = pairRecords(table, newer);
+        takeTicks(table, pairing, &newer);
+        sink = int(pairing.lost.size());
     }));
     const auto measured = [&](const QString& metric) {
         return std::find_if(figures.begin(), figures.end(), [&](const Figure& f) { return f.metric == metric; })->value;

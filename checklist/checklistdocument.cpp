@@ -61,7 +61,7 @@ RecoveryFinding ChecklistDocument::findRecovery()
     RecoveryFinding finding;
     finding.filePath = QDir::toNativeSeparators(path);
     if (std::optional<FileError> failure
-        = readRecovery(path, m_items, m_settings, m_recovery.dataFile(), m_recovery.settingsFile(), &m_found)) {
+        = RecoveryFile::read(path, m_items, m_settings, m_recovery.dataFile(), m_recovery.settingsFile(), &m_found)) {
         finding.kind = RecoveryFinding::Kind::SetAside;
         finding.problem = *failure;
         finding.asidePath = setRecoveryAside().value_or(QString());

@@ -9,26 +9,6 @@
 
 namespace kuranote {
 
-StoredText& settingsText(Settings& settings, SettingsText field, int villager)
-{
-    switch (field) {
-    case SettingsText::TownName:
-        return settings.townname;
-    case SettingsText::VillagerName:
-        return settings.villagername[size_t(villager)];
-    case SettingsText::NameColor:
-        return settings.namecolor[size_t(villager)];
-    case SettingsText::BackColor:
-        break;
-    }
-    return settings.bgcolor[size_t(villager)];
-}
-
-const StoredText& settingsText(const Settings& settings, SettingsText field, int villager)
-{
-    return settingsText(const_cast<Settings&>(settings), field, villager);
-}
-
 RecoveryRecorder::RecoveryRecorder(QString filePath, QObject* parent)
     : QObject(parent)
     , m_filePath(std::move(filePath))
@@ -141,43 +121,6 @@ void RecoveryRecorder::keepOffFile()
 {
     m_keptOff = true;
     m_timer.stop();
-}
-
-std::optional<FileError> readRecovery(const QString& path, const ItemTable& items, const Settings& settings,
-    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes)
-{
-    QByteArray bytes;
-    if (std::optional<FileError> failure = readWholeFile(path, &bytes))
-        return failure;
-    RecoveryRecord record;
-    if (std::optional<FileError> failure = RecoveryFile::parse(bytes, path, &record))
-        return failure;
-    const auto changedSince = [&](const QString& fileName) {
-        return FileError {
-            QDir::toNativeSeparators(path), 0,
-            QStringLiteral("この記録の後に「%1」が変更されたため、記録はもう今のファイルに合いません。").arg(fileName)
-        };
-    };
-    if (record.dataFile != dataFile)
-        return changedSince(DataFile::fileName);
-    if (record.settingsFile != settingsFile)
-        return changedSince(SettingsFile::fileName);
-
-    RecoveryRecord differing { dataFile, settingsFile, {}, {} };
-    for (const RecoveryRecord::Flag& flag : record.flags) {
-        if (flag.record > items.count()) {
-            return FileError { QDir::toNativeSeparators(path), 0,
-                QStringLiteral("項目の番号 %1 が「%2」にありません。").arg(flag.record).arg(DataFile::fileName) };
-        }
-        if (items.flag(flag.record, flag.villager) != flag.value)
-            differing.flags.push_back(flag);
-    }
-    for (const RecoveryRecord::Text& text : record.texts) {
-        if (!(settingsText(settings, text.field, text.villager) == text.value))
-            differing.texts.push_back(text);
-    }
-    *changes = std::move(differing);
-    return std::nullopt;
 }
 
 std::optional<QString> moveAside(const QString& path)

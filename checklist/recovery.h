@@ -12,9 +12,6 @@
 
 namespace kuranote {
 
-StoredText& settingsText(Settings& settings, SettingsText field, int villager);
-const StoredText& settingsText(const Settings& settings, SettingsText field, int villager);
-
 // Keeps the checklist's unsaved changes in the recovery file beside the data file, so that a crash,
 // a power cut or a killed session loses at most the last moments. Changes are gathered and written
 // together a short while after the first of them, never once per tick; each write replaces the whole
@@ -85,11 +82,6 @@ struct RecoveryFinding
     std::optional<FileError> problem; // SetAside: why it cannot be used
     QString asidePath; // SetAside: the name it was moved to; empty when it could not be moved
 };
-
-// Reads a recovery file and keeps of it what differs from the files just loaded. Refused when it
-// cannot be read or was written for other files than those.
-std::optional<FileError> readRecovery(const QString& path, const ItemTable& items, const Settings& settings,
-    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes);
 
 // Gives the file a name that says when it was moved; the new path, or nothing when it could not be moved.
 std::optional<QString> moveAside(const QString& path);

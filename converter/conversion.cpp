@@ -1,9 +1,8 @@
 #include "conversion.h"
 
-#include "unansweredrecovery.h"
-
 #include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
+#include "itemdata/unansweredrecovery.h"
 
 #include <QHash>
 
@@ -30,11 +29,12 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table)
 
 std::optional<FileError> convertData(const QString& folder, const QDateTime& now)
 {
-    if (std::optional<FileError> refusal = unansweredRecovery(folder))
-        return refusal;
     ItemTable table;
-    if (std::optional<FileError> failure = DataFile::load(folder, &table))
+    FileStamper stamper;
+    if (std::optional<FileError> failure = DataFile::load(folder, &table, &stamper))
         return failure;
+    if (std::optional<FileError> refusal = unansweredRecovery(folder, table, stamper.stamp()))
+        return refusal;
     QList<OldMark> marks;
     if (std::optional<FileError> failure = OldFile::load(folder, &marks))
         return failure;

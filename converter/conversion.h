@@ -1,9 +1,8 @@
 #pragma once
 
-#include "oldfile.h"
-
 #include "itemdata/fielderror.h"
 #include "itemdata/itemtable.h"
+#include "itemdata/oldfile.h"
 
 #include <QDateTime>
 
@@ -19,8 +18,8 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table);
 // Reads the catalogue and the old file from the folder, carries the old marks over and writes the
 // catalogue back, after keeping it as it was in backup/kuradata_v2.csv.before-conversion-STAMP (local time of
 // now). Both files are read whole and the copy is written before the catalogue is, so on any failure the
-// catalogue stays exactly as it was. Refused while the checklist's record of unsaved changes waits in the
-// folder.
+// catalogue stays exactly as it was. Refused while a record of the checklist's unsaved changes waits in the folder
+// (see unansweredRecovery()).
 std::optional<FileError> convertData(const QString& folder, const QDateTime& now = QDateTime::currentDateTime());
 
 } // namespace kuranote

@@ -1,6 +1,6 @@
 #include "convertwindow.h"
-#include "updatecommand.h"
 
+#include "platform/widgets/catalogueupdatequestion.h"
 #include "platform/widgets/japaneseinterface.h"
 #include "platform/widgets/programstart.h"
 #include "platform/widgets/qtprompts.h"
@@ -17,7 +17,8 @@ int main(int argc, char* argv[])
             "古い kuradata.csv の取得の印を、kuradata_v2.csv の 1 人目の住人に移します。\n"
             "新しいカタログのファイル FILE を指定すると、それを kuradata_v2.csv にして、4 人の住人の取得の印を\n"
             "すべて引き継ぎます。何が引き継がれるかを見せて確かめてから書き換え、今までのカタログは\n"
-            "backup フォルダにコピーしておきます。"),
+            "backup フォルダにコピーしておきます。印は今のカタログのものだけで、組になったアイテムは 4 人の印を\n"
+            "そのまま保ち、新しく加わるアイテムは印なしで始まります（FILE についている印は使いません）。"),
         { QStringLiteral("FILE"), QStringLiteral("取り込む新しいカタログのファイル (kuradata_v2.csv の形式)。") });
     if (commandLine.exitCode)
         return *commandLine.exitCode;
@@ -34,7 +35,7 @@ int main(int argc, char* argv[])
     if (start.exitCode)
         return *start.exitCode;
     if (!commandLine.argument.isEmpty())
-        return kuranote::runCatalogueUpdate(prompts, start.folder, commandLine.argument);
+        return kuranote::updateCatalogue(prompts, nullptr, start.folder, commandLine.argument) ? 0 : 1;
     kuranote::ConvertWindow window(prompts, start.folder);
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();

@@ -1,7 +1,7 @@
 // Any bytes as the previous version's file: read into marks or refused with the line at fault, never a crash.
 #include "fuzzcheck.h"
 
-#include "converter/oldfile.h"
+#include "itemdata/oldfile.h"
 
 using namespace kuranote;
 

@@ -2,7 +2,7 @@
 
 #include "fieldreader.h"
 #include "fieldwriter.h"
-#include "settingsfile.h"
+#include "safesave.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -59,6 +59,26 @@ void writeStamp(FieldWriter& writer, const QString& fileName, const FileStamp& s
 }
 
 } // namespace
+
+StoredText& settingsText(Settings& settings, SettingsText field, int villager)
+{
+    switch (field) {
+    case SettingsText::TownName:
+        return settings.townname;
+    case SettingsText::VillagerName:
+        return settings.villagername[size_t(villager)];
+    case SettingsText::NameColor:
+        return settings.namecolor[size_t(villager)];
+    case SettingsText::BackColor:
+        break;
+    }
+    return settings.bgcolor[size_t(villager)];
+}
+
+const StoredText& settingsText(const Settings& settings, SettingsText field, int villager)
+{
+    return settingsText(const_cast<Settings&>(settings), field, villager);
+}
 
 QByteArray RecoveryFile::encode(const RecoveryRecord& record)
 {
@@ -210,6 +230,43 @@ std::optional<FileError> RecoveryFile::parse(QByteArrayView bytes, const QString
         read.texts.push_back(std::move(text));
     }
     *record = std::move(read);
+    return std::nullopt;
+}
+
+std::optional<FileError> RecoveryFile::read(const QString& path, const ItemTable& items, const Settings& settings,
+    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes)
+{
+    QByteArray bytes;
+    if (std::optional<FileError> failure = readWholeFile(path, &bytes))
+        return failure;
+    RecoveryRecord record;
+    if (std::optional<FileError> failure = parse(bytes, path, &record))
+        return failure;
+    const auto changedSince = [&](const QString& fileName) {
+        return FileError {
+            QDir::toNativeSeparators(path), 0,
+            QStringLiteral("この記録の後に「%1」が変更されたため、記録はもう今のファイルに合いません。").arg(fileName)
+        };
+    };
+    if (record.dataFile != dataFile)
+        return changedSince(DataFile::fileName);
+    if (record.settingsFile != settingsFile)
+        return changedSince(SettingsFile::fileName);
+
+    RecoveryRecord differing { dataFile, settingsFile, {}, {} };
+    for (const RecoveryRecord::Flag& flag : record.flags) {
+        if (flag.record > items.count()) {
+            return FileError { QDir::toNativeSeparators(path), 0,
+                QStringLiteral("項目の番号 %1 が「%2」にありません。").arg(flag.record).arg(DataFile::fileName) };
+        }
+        if (items.flag(flag.record, flag.villager) != flag.value)
+            differing.flags.push_back(flag);
+    }
+    for (const RecoveryRecord::Text& text : record.texts) {
+        if (!(settingsText(settings, text.field, text.villager) == text.value))
+            differing.texts.push_back(text);
+    }
+    *changes = std::move(differing);
     return std::nullopt;
 }
 

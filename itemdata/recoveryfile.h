@@ -3,6 +3,7 @@
 #include "datafile.h"
 #include "fielderror.h"
 #include "filestamp.h"
+#include "settingsfile.h"
 #include "storedtext.h"
 
 #include <QByteArray>
@@ -12,9 +13,12 @@
 
 namespace kuranote {
 
-
 // The texts of the settings that the user edits.
 enum class SettingsText { TownName, VillagerName, NameColor, BackColor };
+
+// The settings' text that a field names, for a villager (0 for the village's name).
+StoredText& settingsText(Settings& settings, SettingsText field, int villager);
+const StoredText& settingsText(const Settings& settings, SettingsText field, int villager);
 
 // The unsaved changes of a session: every value that differs from the files they apply to, and
 // the stamps of those files as they were loaded or last saved.
@@ -47,6 +51,12 @@ inline const QString fileName = DataFile::fileName + QStringLiteral(".recovery")
 
 QByteArray encode(const RecoveryRecord& record);
 std::optional<FileError> parse(QByteArrayView bytes, const QString& filePath, RecoveryRecord* record);
+
+// Reads a recovery file and keeps of it what differs from the files just loaded, whose stamps are given: what the
+// checklist's start would offer to restore. Refused when it cannot be read or was written for other files than
+// those.
+std::optional<FileError> read(const QString& path, const ItemTable& items, const Settings& settings,
+    const FileStamp& dataFile, const FileStamp& settingsFile, RecoveryRecord* changes);
 
 } // namespace RecoveryFile
 } // namespace kuranote

@@ -11,6 +11,21 @@
 
 namespace kuranote {
 
+QString unnamedVillager(int villager)
+{
+    static_assert(villagerCount == 4, "one caption for each villager");
+    switch (villager) {
+    case 1:
+        return QStringLiteral("1st");
+    case 2:
+        return QStringLiteral("2nd");
+    case 3:
+        return QStringLiteral("3rd");
+    default:
+        return QStringLiteral("4th");
+    }
+}
+
 std::optional<quint32> parseColorText(const QString& text)
 {
     bool ok = false;

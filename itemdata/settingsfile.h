@@ -26,6 +26,9 @@ struct Settings
     std::array<float, listColumnCount> columnWidths {};
 };
 
+// What a villager is called until named: "1st" to "4th", for villager 1 to villagerCount.
+QString unnamedVillager(int villager);
+
 // A colour text of the settings: the decimal text of a 0x00BBGGRR value.
 std::optional<quint32> parseColorText(const QString& text);
 QString colorText(quint32 bgr);

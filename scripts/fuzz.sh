@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_datafile fuzz_settingsfile fuzz_recoveryfile fuzz_conditionwords fuzz_oldfile fuzz_wildcard)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_datafile fuzz_settingsfile fuzz_recoveryfile fuzz_conditionwords fuzz_oldfile fuzz_wildcard
+    fuzz_cataloguemerge)
 
 # Debian 12 ships libFuzzer's runtime for clang 14 in libclang-rt-14-dev.
 bash scripts/setup.sh clang libclang-rt-14-dev

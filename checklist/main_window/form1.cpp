@@ -2,6 +2,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/search_window/form2.h"
+#include "itemdata/settingsfile.h"
 #include "platform/twips.h"
 #include "platform/widgets/clickablelabel.h"
 #include "platform/widgets/japanesefont.h"
@@ -77,7 +78,7 @@ void Form1::buildControls()
     lbltown->setTextFormat(Qt::PlainText);
 
     lblname = makeLabel<ClickableLabel>(
-        client, "lblname", QStringLiteral("1st"), Twips::rect(120, 360, 1515, 300), lightGreen);
+        client, "lblname", unnamedVillager(1), Twips::rect(120, 360, 1515, 300), lightGreen);
     setForeColor(lblname, colorFromBgr(0x0000FF));
     lblname->setFont(japaneseFont(11.25, true));
     lblname->setToolTip(QStringLiteral("Click to EDIT"));
@@ -125,10 +126,8 @@ void Form1::buildMenus()
 {
     btnchg = menuBar()->addMenu(QStringLiteral("村人の切り替え(&Q)"));
     btnchg->setObjectName(QStringLiteral("btnchg"));
-    const std::array<QString, villagerCount> ordinals { QStringLiteral("1st"), QStringLiteral("2nd"),
-        QStringLiteral("3rd"), QStringLiteral("4th") };
     for (size_t i = 0; i < btnchg1.size(); ++i) {
-        QAction* item = btnchg->addAction(ordinals[i]);
+        QAction* item = btnchg->addAction(unnamedVillager(int(i) + 1));
         item->setObjectName(QStringLiteral("btnchg1_%1").arg(i + 1));
         // Check marks, not an exclusive group's radio dots: the handler sets the one mark itself.
         item->setCheckable(true);

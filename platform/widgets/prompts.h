@@ -21,8 +21,11 @@ public:
     virtual ~Prompts() = default;
 
     // A question with the program's title and a question-mark icon. Closing the box answers Cancel,
-    // or No where there is no Cancel (but see YesNoOrClose).
-    virtual Answer question(QWidget* parent, const QString& text, Buttons buttons) = 0;
+    // or No where there is no Cancel (but see YesNoOrClose). Enter presses defaultButton, or, when none is
+    // given, the first of Yes and OK: a doubtful question gives No, so that Enter writes nothing.
+    virtual Answer question(
+        QWidget* parent, const QString& text, Buttons buttons, std::optional<Answer> defaultButton = std::nullopt)
+        = 0;
     // A message with an OK button only.
     virtual void message(QWidget* parent, const QString& text) = 0;
     virtual void error(QWidget* parent, const QString& text) = 0;

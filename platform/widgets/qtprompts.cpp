@@ -12,7 +12,27 @@ QtPrompts::QtPrompts(QString title)
 {
 }
 
-Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Buttons buttons)
+namespace {
+
+QMessageBox::StandardButton standardButton(Prompts::Answer answer)
+{
+    switch (answer) {
+    case Prompts::Answer::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Answer::Yes:
+        return QMessageBox::Yes;
+    case Prompts::Answer::No:
+        return QMessageBox::No;
+    case Prompts::Answer::Cancel:
+        break;
+    }
+    return QMessageBox::Cancel;
+}
+
+} // namespace
+
+Prompts::Answer QtPrompts::question(
+    QWidget* parent, const QString& text, Buttons buttons, std::optional<Answer> defaultButton)
 {
     QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     if (buttons == Buttons::OkCancel)
@@ -29,6 +49,8 @@ Prompts::Answer QtPrompts::question(QWidget* parent, const QString& text, Button
     } else {
         box.setEscapeButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel);
     }
+    if (defaultButton)
+        box.setDefaultButton(standardButton(*defaultButton));
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

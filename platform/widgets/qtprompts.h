@@ -10,7 +10,8 @@ class QtPrompts final : public Prompts
 public:
     explicit QtPrompts(QString title);
 
-    Answer question(QWidget* parent, const QString& text, Buttons buttons) override;
+    Answer question(QWidget* parent, const QString& text, Buttons buttons,
+        std::optional<Answer> defaultButton = std::nullopt) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& text) override;

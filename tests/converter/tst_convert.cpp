@@ -1,5 +1,5 @@
 #include "converter/conversion.h"
-#include "converter/oldfile.h"
+#include "itemdata/oldfile.h"
 
 #include "itemdata/datafile.h"
 #include "testfiles.h"

@@ -35,7 +35,7 @@ namespace {
 class PrintingPrompts final : public Prompts
 {
 public:
-    Answer question(QWidget*, const QString&, Buttons buttons) override
+    Answer question(QWidget*, const QString&, Buttons buttons, std::optional<Answer>) override
     {
         return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
     }

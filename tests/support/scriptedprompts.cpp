@@ -16,9 +16,11 @@ template <typename T> std::optional<T> ScriptedPrompts::next(const QString& text
     return answer;
 }
 
-kuranote::Prompts::Answer ScriptedPrompts::question(QWidget*, const QString& text, Buttons buttons)
+kuranote::Prompts::Answer ScriptedPrompts::question(
+    QWidget*, const QString& text, Buttons buttons, std::optional<Answer> defaultButton)
 {
     m_lastButtons = buttons;
+    m_lastDefaultButton = defaultButton;
     return next<Answer>(text).value_or(Answer::Cancel);
 }
 

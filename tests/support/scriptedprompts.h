@@ -35,10 +35,13 @@ public:
     QString lastDefaultText() const { return m_lastDefaultText; }
     QString lastTitle() const { return m_lastTitle; }
     Buttons lastButtons() const { return m_lastButtons; }
+    // The button Enter would have pressed in the last question; nothing for the box's usual one.
+    std::optional<Answer> lastDefaultButton() const { return m_lastDefaultButton; }
     bool done() const { return m_script.empty() && m_unexpected.isEmpty(); }
     QString unexpected() const { return m_unexpected.join(QLatin1Char('\n')); }
 
-    Answer question(QWidget* parent, const QString& text, Buttons buttons) override;
+    Answer question(QWidget* parent, const QString& text, Buttons buttons,
+        std::optional<Answer> defaultButton = std::nullopt) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& text) override;
@@ -54,6 +57,7 @@ private:
     QString m_lastDefaultText;
     QString m_lastTitle;
     Buttons m_lastButtons = Buttons::OkCancel;
+    std::optional<Answer> m_lastDefaultButton;
 };
 
 // Fails the current test when the script was not played out exactly.

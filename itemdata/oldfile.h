@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemdata/fielderror.h"
+#include "fielderror.h"
 
 #include <QByteArrayView>
 #include <QList>

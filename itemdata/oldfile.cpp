@@ -1,8 +1,8 @@
 #include "oldfile.h"
 
-#include "itemdata/cp932.h"
-#include "itemdata/fieldreader.h"
-#include "itemdata/safesave.h"
+#include "cp932.h"
+#include "fieldreader.h"
+#include "safesave.h"
 
 #include <QDir>
 

@@ -54,7 +54,8 @@ struct FullKey
 // so that a pass costs about one look-up a record, however often a key repeats, and allocates nothing per
 // record.
 template <typename Key, typename CurrentKey, typename NewerKey>
-void pairByKey(int currentCount, CurrentKey currentKey, NewerKey newerKey, Partners* partners, std::vector<bool>* taken)
+void pairByKey(
+    int currentCount, CurrentKey currentKey, NewerKey newerKey, std::vector<int>* partners, std::vector<bool>* taken)
 {
     size_t slotCount = 2;
     while (slotCount < 2 * size_t(currentCount))
@@ -123,6 +124,37 @@ void pairByKey(int currentCount, CurrentKey currentKey, NewerKey newerKey, Partn
     }
 }
 
+// Between the two passes: each current record left over whose key the newer catalogue holds joins the last newer
+// record of that key. Pass one paired that one, since the newer catalogue holds the key fewer times than the current
+// one does, or the record would not be left over.
+template <typename CurrentKey, typename NewerKey>
+void joinLeftovers(int currentCount, int newerCount, CurrentKey currentKey, NewerKey newerKey, std::vector<bool>* taken,
+    std::vector<Pairing::Join>* joins)
+{
+    // The keys of the records left over, few as a rule, with the last newer record of each.
+    QHash<FullKey, int> lastNewer;
+    for (int record = 1; record <= currentCount; ++record) {
+        if (!(*taken)[size_t(record)])
+            lastNewer.insert(currentKey(record), 0);
+    }
+    if (lastNewer.isEmpty())
+        return;
+    for (int record = 1; record <= newerCount; ++record) {
+        if (const auto found = lastNewer.find(newerKey(record)); found != lastNewer.end())
+            *found = record;
+    }
+    for (int record = 1; record <= currentCount; ++record) {
+        if ((*taken)[size_t(record)])
+            continue;
+        if (const int newer = lastNewer.value(currentKey(record)); newer != 0) {
+            joins->push_back({ record, newer });
+            (*taken)[size_t(record)] = true;
+        }
+    }
+}
+
+} // namespace
+
 bool hasTick(const ItemTable& table, int record)
 {
     for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager) {
@@ -132,99 +164,46 @@ bool hasTick(const ItemTable& table, int record)
     return false;
 }
 
-} // namespace
-
-Partners pairRecords(const ItemTable& current, const ItemTable& newer)
+Pairing pairRecords(const ItemTable& current, const ItemTable& newer)
 {
     const ComparableNames currentNames(current);
     const ComparableNames newerNames(newer);
-    Partners partners(size_t(newer.count()), 0);
+    Pairing pairing;
+    pairing.partners.assign(size_t(newer.count()), 0);
     std::vector<bool> taken(size_t(current.count()) + 1, false);
     const auto fullKey = [](const ItemTable& table, const ComparableNames& names, int record) {
         const std::array<QStringView, ItemTable::FieldCount> texts = table.texts(record);
         return FullKey { names[record], texts[ItemTable::Set1], texts[ItemTable::Set2] };
     };
-    pairByKey<FullKey>(
-        current.count(), [&](int record) { return fullKey(current, currentNames, record); },
-        [&](int record) { return fullKey(newer, newerNames, record); }, &partners, &taken);
-    if (std::find(partners.begin(), partners.end(), 0) == partners.end())
-        return partners;
-    pairByKey<QStringView>(
-        current.count(), [&](int record) { return currentNames[record]; },
-        [&](int record) { return newerNames[record]; }, &partners, &taken);
-    return partners;
+    const auto currentFullKey = [&](int record) { return fullKey(current, currentNames, record); };
+    const auto newerFullKey = [&](int record) { return fullKey(newer, newerNames, record); };
+    pairByKey<FullKey>(current.count(), currentFullKey, newerFullKey, &pairing.partners, &taken);
+    joinLeftovers(current.count(), newer.count(), currentFullKey, newerFullKey, &taken, &pairing.joins);
+    if (std::find(pairing.partners.begin(), pairing.partners.end(), 0) != pairing.partners.end()) {
+        pairByKey<QStringView>(
+            current.count(), [&](int record) { return currentNames[record]; },
+            [&](int record) { return newerNames[record]; }, &pairing.partners, &taken);
+    }
+    for (int record = 1; record <= current.count(); ++record) {
+        if (!taken[size_t(record)])
+            pairing.lost.push_back(record);
+    }
+    return pairing;
 }
 
-void carryOverTicks(const ItemTable& current, const Partners& partners, ItemTable* newer)
+void takeTicks(const ItemTable& current, const Pairing& pairing, ItemTable* newer)
 {
     for (int record = 1; record <= newer->count(); ++record) {
-        const int partner = partners[size_t(record - 1)];
-        if (partner == 0)
-            continue;
-        for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager) {
-            if (const quint8 value = current.flag(partner, villager); value != 0)
-                newer->setFlag(record, villager, value);
-        }
-    }
-}
-
-UpdateSummary summarizeUpdate(const ItemTable& current, const ItemTable& newer, const Partners& partners)
-{
-    UpdateSummary summary;
-    std::vector<bool> paired(size_t(current.count()) + 1, false);
-    for (int record = 1; record <= newer.count(); ++record) {
-        const int partner = partners[size_t(record - 1)];
-        paired[size_t(partner)] = partner != 0;
-        if (record == 1)
-            continue;
-        if (partner == 0)
-            ++summary.added;
-        else if (hasTick(current, partner))
-            ++summary.carrying;
-    }
-    for (int record = 2; record <= current.count(); ++record) {
-        if (paired[size_t(record)] || !hasTick(current, record))
-            continue;
-        if (int(summary.left.size()) == UpdateSummary::listed) {
-            ++summary.leftUnlisted;
-            continue;
-        }
-        UpdateSummary::Left left { current.text(record, ItemTable::Name).toString(), {} };
+        const int partner = pairing.partners[size_t(record - 1)];
         for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager)
-            left.ticked[size_t(villager - 1)] = current.flag(record, villager) != 0;
-        summary.left.push_back(left);
+            newer->setFlag(record, villager, partner == 0 ? 0 : current.flag(partner, villager));
     }
-    return summary;
-}
-
-QString updateQuestion(const UpdateSummary& summary, const QString& newerPath, const QStringList& villagerNames)
-{
-    QString text = QStringLiteral("「%1」を新しいカタログにします。\n"
-                                  "今のカタログの取得の印は、すべての住人の分を引き継ぎます。\n\n"
-                                  "印を引き継ぐアイテム: %2\n"
-                                  "新しく加わるアイテム: %3\n")
-                       .arg(newerPath)
-                       .arg(summary.carrying)
-                       .arg(summary.added);
-    const int left = int(summary.left.size()) + summary.leftUnlisted;
-    if (left == 0) {
-        text += QStringLiteral("印のあるアイテムは、すべて新しいカタログにあります。\n");
-    } else {
-        text += QStringLiteral("\n新しいカタログにない、印のあるアイテム: %1\n").arg(left);
-        for (const UpdateSummary::Left& item : summary.left) {
-            QStringList who;
-            for (int villager = 0; villager < ItemTable::VillagerCount; ++villager) {
-                if (item.ticked[size_t(villager)])
-                    who.append(villagerNames.value(villager));
-            }
-            text += QStringLiteral("  %1（%2）\n").arg(item.name, who.join(QStringLiteral("、")));
+    for (const Pairing::Join& join : pairing.joins) {
+        for (int villager = 1; villager <= ItemTable::VillagerCount; ++villager) {
+            newer->setFlag(join.newer, villager,
+                std::max(newer->flag(join.newer, villager), current.flag(join.current, villager)));
         }
-        if (summary.leftUnlisted > 0)
-            text += QStringLiteral("  ほか %1 件\n").arg(summary.leftUnlisted);
-        text += QStringLiteral("これらの印は新しいカタログには残りません。\n");
     }
-    text += QStringLiteral("\n今のカタログは backup フォルダにコピーしてから書き換えます。よろしいですか？");
-    return text;
 }
 
 } // namespace kuranote

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "fielderror.h"
+#include "filestamp.h"
+#include "itemtable.h"
+
+#include <optional>
+
+namespace kuranote {
+
+// Why the folder's catalogue must not be rewritten: the checklist left a record of unsaved changes there that
+// nobody has answered yet, or one that was set aside under a name of its own and would still restore against the
+// files as they are (the catalogue as read, with its stamp, and the settings file). A rewritten catalogue no longer
+// fits the record, and those changes could never be restored. A record set aside that no longer fits blocks
+// nothing. Nothing when there is no such record.
+std::optional<FileError> unansweredRecovery(
+    const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp);
+
+} // namespace kuranote
