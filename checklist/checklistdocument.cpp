@@ -24,17 +24,27 @@ ChecklistDocument::ChecklistDocument(QString folder, QObject* parent)
 std::optional<FileError> ChecklistDocument::load()
 {
     m_curvillager = 1;
-    // Each file is read once: the stamp is of the very bytes that were parsed.
+    return readFiles();
+}
+
+std::optional<FileError> ChecklistDocument::readFiles()
+{
+    // Each file is read once: the stamp is of the very bytes that were parsed. Both are read aside first, so
+    // that a failure leaves the checklist as it was.
     const QString settingsPath = filePathIn(m_folder, SettingsFile::fileName);
     QByteArray settingsBytes;
     if (std::optional<FileError> failure = readWholeFile(settingsPath, &settingsBytes))
         return failure;
-    if (std::optional<FileError> failure = SettingsFile::parse(settingsBytes, settingsPath, &m_settings))
+    Settings settings;
+    if (std::optional<FileError> failure = SettingsFile::parse(settingsBytes, settingsPath, &settings))
         return failure;
     // The catalogue is read a piece at a time, and stamped as it passes.
+    ItemTable items;
     FileStamper dataStamper;
-    if (std::optional<FileError> failure = DataFile::load(m_folder, &m_items, &dataStamper))
+    if (std::optional<FileError> failure = DataFile::load(m_folder, &items, &dataStamper))
         return failure;
+    m_items = std::move(items);
+    m_settings = std::move(settings);
     m_recovery.begin(dataStamper.stamp(), FileStamp::of(settingsBytes));
     m_modified = false;
     return std::nullopt;
@@ -253,6 +263,27 @@ void ChecklistDocument::setSearchWindowSize(qint32 width, qint32 height)
 {
     m_settings.seekwidth = width;
     m_settings.seekheight = height;
+}
+
+std::optional<FileError> ChecklistDocument::reload()
+{
+    // The windows keep their sizes; the next save writes them over the file's.
+    const Settings windowSizes = m_settings;
+    if (std::optional<FileError> failure = readFiles())
+        return failure;
+    m_settings.mainWidth = windowSizes.mainWidth;
+    m_settings.mainHeight = windowSizes.mainHeight;
+    m_settings.seekwidth = windowSizes.seekwidth;
+    m_settings.seekheight = windowSizes.seekheight;
+    m_settings.columnWidths = windowSizes.columnWidths;
+    // Every column's texts may have changed.
+    for (int column = 0; column < listColumnCount; ++column)
+        m_list.forgetOrder(column);
+    pastelist1();
+    Q_EMIT villageNameChanged();
+    Q_EMIT villagerNameChanged(m_curvillager);
+    Q_EMIT nameColorChanged();
+    return std::nullopt;
 }
 
 } // namespace kuranote

@@ -4,6 +4,7 @@
 #include "itemdata/fielderror.h"
 #include "itemdata/itemtable.h"
 #include "itemdata/safesave.h"
+#include "itemdata/savedstates.h"
 #include "itemdata/settingsfile.h"
 #include "itemrowsource.h"
 #include "listcolumn.h"
@@ -36,6 +37,15 @@ public:
 
     // Reads the settings, then the catalogue. On a failure nothing was written.
     std::optional<FileError> load();
+    // Reads both files again as a start would, after something replaced them: every cached order, the list,
+    // the counters and the stamps follow; the current villager, the conditions and the windows' sizes stay.
+    // On a failure nothing changed.
+    std::optional<FileError> reload();
+    // Writes a state the backup folder kept over the files, byte for byte (a catalogue kept alone leaves the
+    // settings file as it is), in the save's order, and reads them again. The pair it replaces is kept in the
+    // backup folder even when nothing changed, so that going back can itself be undone; where it cannot be kept,
+    // nothing is replaced. Unsaved changes are the caller's to save first: they are not kept.
+    SaveResult goBackTo(const SavedStateContents& state);
     // The files on disk that no longer hold what was loaded or last saved: another program, or a
     // person, changed them since. A save would overwrite them.
     QStringList filesChangedElsewhere() const;
@@ -126,6 +136,7 @@ Q_SIGNALS:
     void nameColorChanged();
 
 private:
+    std::optional<FileError> readFiles();
     void pastelist2(int record, std::vector<int>& rows);
     void markModified() { m_modified = true; }
     void setText(SettingsText field, const StoredText& value);

@@ -89,4 +89,40 @@ SaveResult ChecklistDocument::kurasave(SaveQuestions& questions, const WindowLay
     return result;
 }
 
+SaveResult ChecklistDocument::goBackTo(const SavedStateContents& state)
+{
+    StagedFile data(m_saveCalls);
+    if (std::optional<FileError> failure = data.write(filePathIn(m_folder, DataFile::fileName), state.catalogue))
+        return failed(*failure);
+    // A catalogue kept alone (before an update or a conversion) goes back with the settings as they are.
+    StagedFile settingsFile(m_saveCalls);
+    const QString settingsPath = filePathIn(m_folder, SettingsFile::fileName);
+    if (!state.settings.isEmpty()) {
+        if (std::optional<FileError> failure = settingsFile.write(settingsPath, state.settings))
+            return failed(*failure);
+    }
+    // Kept whatever changed, so that going back can itself be undone from the same list; without that pair
+    // nothing is replaced.
+    QStringList backup;
+    const QString settingsTarget = state.settings.isEmpty() ? settingsPath : settingsFile.target();
+    if (std::optional<FileError> failure = keepReplacedFiles(
+            m_folder, savedFileNames, { data.target(), settingsTarget }, m_clock(), &backup))
+        return failed(*failure);
+
+    if (std::optional<FileError> failure = data.commit()) {
+        removeBackups(backup);
+        return failed(*failure);
+    }
+    std::optional<FileError> problem;
+    if (!state.settings.isEmpty())
+        problem = settingsFile.commit();
+    if (!problem)
+        problem = syncFolders({ data.target(), settingsTarget, backup.value(0), backup.value(1) });
+    removeOldSaveBackups(m_folder, savedFileNames, backup);
+    // The catalogue is replaced whatever followed: the checklist shows the files as they now are.
+    if (std::optional<FileError> failure = reload())
+        return failed(*failure);
+    return { true, problem };
+}
+
 } // namespace kuranote

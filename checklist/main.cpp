@@ -1,5 +1,7 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "checklist/main_window/savedstatechooser.h"
+#include "platform/widgets/folderopener.h"
 #include "platform/widgets/japaneseinterface.h"
 #include "platform/widgets/programstart.h"
 #include "platform/widgets/qtprompts.h"
@@ -27,7 +29,9 @@ int main(int argc, char* argv[])
     if (start.exitCode)
         return *start.exitCode;
     kuranote::ChecklistDocument document(start.folder);
-    kuranote::Form1 form(document, prompts);
+    kuranote::DialogStateChooser savedStates;
+    kuranote::DesktopFolderOpener folders;
+    kuranote::Form1 form(document, { prompts, savedStates, folders });
     if (!form.Form_Load())
         return 1;
     const QRect screen = form.screen()->availableGeometry();

@@ -43,15 +43,18 @@ Label* makeLabel(QWidget* parent, const char* name, const QString& caption, QRec
 
 } // namespace
 
-Form1::Form1(ChecklistDocument& document, Prompts& prompts, QWidget* parent)
+Form1::Form1(ChecklistDocument& document, const Form1Services& services, QWidget* parent)
     : QMainWindow(parent)
     , m_document(document)
-    , m_prompts(prompts)
+    , m_prompts(services.prompts)
+    , m_savedStates(services.savedStates)
+    , m_folders(services.folders)
 {
     setWindowTitle(QStringLiteral("くらノート ver2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/kuranote.png")));
     buildControls();
     buildMenus();
+    buildListMenu();
     connectHandlers();
     connectDocument();
     setBackColor(colorFromBgr(0x008000));
@@ -167,6 +170,9 @@ void Form1::connectHandlers()
     connect(ListView1, &ListView::keyPress, this, &Form1::ListView1_KeyPress);
     connect(ListView1, &ListView::dblClick, this, &Form1::ListView1_DblClick);
     connect(ListView1, &ListView::columnClick, this, &Form1::ListView1_ColumnClick);
+    connect(ListView1, &ListView::customContextMenuRequested, this, &Form1::ListView1_ContextMenu);
+    connect(mnuRestore, &QAction::triggered, this, &Form1::mnuRestore_Click);
+    connect(mnuFolder, &QAction::triggered, this, &Form1::mnuFolder_Click);
 }
 
 void Form1::connectDocument()

@@ -18,20 +18,32 @@ namespace kuranote {
 
 class ChecklistDocument;
 class ClickableLabel;
+class FolderOpener;
 class Form2;
 class ListView;
 class Prompts;
+class SavedStateChooser;
+struct SavedState;
+
+// The desktop's services the main window asks for; tests hand in scripted ones.
+struct Form1Services
+{
+    Prompts& prompts;
+    SavedStateChooser& savedStates;
+    FolderOpener& folders;
+};
 
 // The main window: the checklist document's list, its completion figures, and the menus that
 // switch villagers, choose colours, save and quit. Handlers are named after their control and event
 // and forward to the document; the window only shows what the document announces. It also owns the
-// search window and wires it to the document, and asks the user the questions of the document's save.
+// search window and wires it to the document, and asks the user the questions of the document's save. The
+// list's context menu holds the commands the menu bar has no room for.
 class Form1 final : public QMainWindow, private SaveQuestions
 {
     Q_OBJECT
 
 public:
-    Form1(ChecklistDocument& document, Prompts& prompts, QWidget* parent = nullptr);
+    Form1(ChecklistDocument& document, const Form1Services& services, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Loads the document and shows the search window, which fills the list.
@@ -62,6 +74,9 @@ private Q_SLOTS:
     void ListView1_KeyPress(int keyCode);
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);
+    void ListView1_ContextMenu(const QPoint& position);
+    void mnuRestore_Click();
+    void mnuFolder_Click();
 
 private:
     void Form_Resize();
@@ -70,6 +85,7 @@ private:
 
     void buildControls();
     void buildMenus();
+    void buildListMenu();
     void connectHandlers();
     void connectDocument();
     void connectSearchWindow();
@@ -90,9 +106,13 @@ private:
     bool saveWithoutBackup(const FileError& failure) override;
     // Saves with the window's layout; what went wrong has been shown. False when not both files were saved.
     bool kurasave();
+    // Writes a state the backup folder kept back over the files, after a question, and shows it.
+    void goBackTo(const SavedState& state);
 
     ChecklistDocument& m_document;
     Prompts& m_prompts;
+    SavedStateChooser& m_savedStates;
+    FolderOpener& m_folders;
     std::unique_ptr<Form2> m_form2;
 
     QPushButton* Command1;
@@ -112,6 +132,9 @@ private:
     std::array<QAction*, 2> btncol {}; // the design's items 1 and 2
     QAction* btnsave;
     QAction* btnend;
+    QMenu* mnuList;
+    QAction* mnuRestore;
+    QAction* mnuFolder;
 };
 
 } // namespace kuranote

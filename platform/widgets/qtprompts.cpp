@@ -67,6 +67,7 @@ void QtPrompts::message(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
@@ -75,6 +76,8 @@ void QtPrompts::error(QWidget* parent, const QString& text)
     // Messages quote file paths and file contents: shown as they are, never read as markup.
     QMessageBox box(QMessageBox::Critical, m_title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    // A path in a message is often what the user needs next: it can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

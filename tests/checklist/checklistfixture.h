@@ -2,6 +2,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "scripteddesktop.h"
 #include "scriptedprompts.h"
 #include "windowcontrols.h"
 
@@ -36,7 +37,7 @@ QList<int> listedRecords(const kuranote::ReportListModel& rows);
 // Ticks or unticks a listed record for the current villager, as the user would.
 void setTicked(kuranote::ChecklistDocument& document, int record, bool ticked);
 
-// A program folder with its three files, the checklist document, scripted prompts and the main window.
+// A program folder with its three files, the checklist document, scripted prompts and desktop, and the main window.
 class ChecklistFixture
 {
 public:
@@ -53,5 +54,6 @@ public:
     QTemporaryDir dir;
     kuranote::ChecklistDocument document { dir.path() };
     ScriptedPrompts prompts;
+    ScriptedDesktop desktop;
     std::unique_ptr<kuranote::Form1> form;
 };

@@ -20,6 +20,7 @@
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "platform/widgets/prompts.h"
+#include "scripteddesktop.h"
 #include "sessionchanges.h"
 #include "windowcontrols.h"
 
@@ -68,7 +69,8 @@ int saveOnce(const QString& folder)
 {
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
-    Form1 form(document, prompts);
+    ScriptedDesktop desktop;
+    Form1 form(document, { prompts, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     if (document.list().rowCount() > 0)
@@ -123,7 +125,8 @@ int recordChanges(const QString& folder)
 {
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
-    Form1 form(document, prompts);
+    ScriptedDesktop desktop;
+    Form1 form(document, { prompts, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     say("loaded", 0);
@@ -141,7 +144,8 @@ int recordRepeatedly(const QString& folder)
 {
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
-    Form1 form(document, prompts);
+    ScriptedDesktop desktop;
+    Form1 form(document, { prompts, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     ReportListModel& rows = document.list();

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "checklist/main_window/savedstatechooser.h"
+#include "platform/widgets/folderopener.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <variant>
+
+// Answers the main window's choice of a saved state and its requests to open a folder from a script, in
+// order, as ScriptedPrompts answers questions: a request nobody expected fails the test. Nothing is shown
+// and no file manager starts.
+class ScriptedDesktop final : public kuranote::SavedStateChooser, public kuranote::FolderOpener
+{
+public:
+    struct Choice
+    {
+        std::optional<size_t> row; // nothing: the choice was closed
+    };
+    struct Opening
+    {
+        bool opened;
+    };
+
+    void expectChoice(std::optional<size_t> row) { m_script.push_back(Choice { row }); }
+    void expectOpening(bool opened) { m_script.push_back(Opening { opened }); }
+
+    // The states offered by the last choice, and every folder asked to open.
+    const std::vector<kuranote::SavedState>& offered() const { return m_offered; }
+    const QStringList& opened() const { return m_opened; }
+    bool done() const { return m_script.empty() && m_unexpected.isEmpty(); }
+    QString unexpected() const { return m_unexpected.join(QLatin1Char('\n')); }
+
+    std::optional<kuranote::SavedState> choose(
+        QWidget* parent, const std::vector<kuranote::SavedState>& states) override;
+    bool open(const QString& folder) override;
+
+private:
+    template <typename T> std::optional<T> next(const QString& what);
+
+    std::deque<std::variant<Choice, Opening>> m_script;
+    std::vector<kuranote::SavedState> m_offered;
+    QStringList m_opened;
+    QStringList m_unexpected;
+};
+
+#define VERIFY_DESKTOP_DONE(desktop) QVERIFY2((desktop).done(), qPrintable((desktop).unexpected()))
