@@ -4,11 +4,13 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "checklist/main_window/savedstatechooser.h"
 #include "itemdata/backupfolder.h"
 #include "itemdata/cataloguemerge.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
+#include "platform/widgets/folderopener.h"
 #include "platform/widgets/prompts.h"
 
 #include <QApplication>
@@ -65,6 +67,14 @@ public:
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
 };
 
+// The benchmark opens neither the list of saves nor a folder.
+class NoDesktop final : public SavedStateChooser, public FolderOpener
+{
+public:
+    std::optional<SavedState> choose(QWidget*, const std::vector<SavedState>&) override { return std::nullopt; }
+    bool open(const QString&) override { return false; }
+};
+
 // Keeps the compiler from dropping work whose result nothing else reads.
 volatile int sink = 0;
 
@@ -108,7 +118,8 @@ int probeStartup(const QString& folder)
 {
     ChecklistDocument document(folder);
     SilentPrompts prompts;
-    Form1 form(document, prompts);
+    NoDesktop desktop;
+    Form1 form(document, { prompts, desktop, desktop });
     if (!form.Form_Load())
         return 1;
     form.show();

@@ -55,7 +55,7 @@ SavedStatesDialog::SavedStatesDialog(std::vector<SavedState> states, QWidget* pa
     m_list->setAllColumnsShowFocus(true);
     QStringList titles { QStringLiteral("置き換えられた日時"), QStringLiteral("種類"), QStringLiteral("アイテム数") };
     for (int villager = 1; villager <= villagerCount; ++villager)
-        titles << QString::number(villager);
+        titles << QStringLiteral("村人%1").arg(villager);
     titles << QStringLiteral("備考");
     m_list->setHeaderLabels(titles);
     for (const SavedState& state : m_states) {
@@ -133,8 +133,12 @@ void SavedStatesDialog::showRead(int row, const SavedStateContents& contents)
 {
     QTreeWidgetItem* item = m_list->topLevelItem(row);
     item->setText(Items, QString::number(contents.items));
-    for (int villager = 1; villager <= villagerCount; ++villager)
-        item->setText(FirstVillager + villager - 1, QString::number(contents.ticks[size_t(villager)]));
+    item->setTextAlignment(Items, Qt::AlignRight | Qt::AlignVCenter);
+    for (int villager = 1; villager <= villagerCount; ++villager) {
+        const int column = FirstVillager + villager - 1;
+        item->setText(column, QString::number(contents.ticks[size_t(villager)]));
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
 }
 
 void SavedStatesDialog::showUnreadable(int row, const FileError& failure)

@@ -421,7 +421,8 @@ void TestVillagers::namesAndColours_surviveSaveAndRestart()
     fx.form.reset();
     ChecklistDocument document(fx.dir.path());
     ScriptedPrompts prompts;
-    auto restarted = std::make_unique<Form1>(document, prompts);
+    ScriptedDesktop desktop;
+    auto restarted = std::make_unique<Form1>(document, Form1Services { prompts, desktop, desktop });
     QVERIFY(restarted->Form_Load());
     QCOMPARE(ui(restarted).lbltown->text(), u"もみじ＂村＂"_s);
     QCOMPARE(restarted->BackColor(), backOf1);

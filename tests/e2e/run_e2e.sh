@@ -548,6 +548,81 @@ minimum_size_scenario() {
     wait_for_end "$pid" 10 "kuranote"
 }
 
+# Every shown window of the process, the list's context menu included.
+shown_windows() { xdotool search --all --pid "$1" --onlyvisible --name '' 2>/dev/null | wc -l; }
+more_windows_than() { (( $(shown_windows "$1") > $2 )); }
+
+# Opens the list's context menu by the given means (a right click, or keys), takes B (以前のセーブに戻す), and
+# waits for the dialog with the focus; sets dialog.
+open_saved_states() {
+    local pid=$1 main=$2 how=$3 before
+    before=$(shown_windows "$pid")
+    if [[ $how == right-click ]]; then
+        geometry "$main"
+        move_mouse $((left + list_left + 60)) $((top + menu + list_top + 30))
+        xdotool click 3
+    else
+        click_title_bar "$main"
+        xdotool key "$how"
+    fi
+    poll 10 more_windows_than "$pid" "$before" || fail "$how did not open the list's menu"
+    if [[ -n ${4:-} ]]; then
+        import -window root -crop "$(( width + 220 ))x$(( height + 40 ))+$(( left - 10 ))+$(( top - 30 ))" +repage "$4"
+    fi
+    xdotool key b
+    wait_for_window "$pid" '^以前のセーブに戻す$'
+    dialog=$window
+    wait_for_focus "$dialog"
+}
+
+# Going back to a kept save from the list's context menu, by the mouse and then by the keyboard alone: the
+# files come back byte for byte, and what they replaced is kept so that going back is undone the same way.
+goback_scenario() {
+    make_folder "以前のセーブ" "$files/kuradata_v2.csv" "$files/kurasize.dat" "$files/kuraword.csv"
+    local folder=$program_folder main search pid box dialog menu
+    step "Start kuranote, tick the first row with Home and Enter, and save: backup/ keeps the replaced pair"
+    start_checklist "$folder"
+    drag_window "$main" 40 40
+    drag_window "$search" 560 40
+    shot "$main" "$work/goback-start.png"
+    menu=$(first_line_with "$work/goback-start.png" "$town_column_x" '#004000')
+    click_title_bar "$main"
+    xdotool key Home Return
+    ask "$pid" "$main" alt+s
+    xdotool key Return
+    question_closed "$pid"
+    poll 10 compgen -G "$folder/backup/kurasize.dat.[0-9]*" >/dev/null || fail "the save kept no pair in backup/"
+    cp "$folder/kuradata_v2.csv" "$work/saved_kuradata_v2.csv"
+    cp "$folder/kurasize.dat" "$work/saved_kurasize.dat"
+
+    step "The right button on the list opens its menu; B, Enter on the newest save, Y: the files as they were"
+    open_saved_states "$pid" "$main" right-click "$shots/list-menu.png"
+    sleep 1
+    shot "$dialog" "$shots/saved-states.png" frame
+    xdotool key Return
+    wait_for_window "$pid" '^くらノート$'
+    box=$window
+    wait_for_focus "$box"
+    xdotool key y
+    question_closed "$pid"
+    poll 10 files_are "$folder/kuradata_v2.csv" "$files/kuradata_v2.csv" "$folder/kurasize.dat" "$files/kurasize.dat" ||
+        fail "going back did not write the files as they were before the save"
+
+    step "Shift+F10, B, Enter, Y: back to the save that going back replaced"
+    open_saved_states "$pid" "$main" shift+F10
+    xdotool key Return
+    wait_for_window "$pid" '^くらノート$'
+    wait_for_focus "$window"
+    xdotool key y
+    question_closed "$pid"
+    poll 10 files_are "$folder/kuradata_v2.csv" "$work/saved_kuradata_v2.csv" "$folder/kurasize.dat" \
+        "$work/saved_kurasize.dat" || fail "going back again did not write the saved files"
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    [[ $exit_code -eq 0 ]] || fail "kuranote ended with exit code $exit_code"
+}
+
 sample_screenshots() {
     make_folder "サンプル" "$sample/kuradata_v2.csv" "$sample/kurasize.dat" "$sample/kuraword.csv"
     local folder=$program_folder main search pid
@@ -588,6 +663,7 @@ start_screen
 bind_keys "の皿しずく"
 checklist_scenario
 update_scenario
+goback_scenario
 minimum_size_scenario
 sample_screenshots
 step "PASS"

@@ -2,6 +2,7 @@
 
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
+#include "scripteddesktop.h"
 #include "scriptedprompts.h"
 
 #include <QByteArray>
@@ -36,5 +37,6 @@ struct Checklist
 
     kuranote::ChecklistDocument document;
     ScriptedPrompts prompts;
+    ScriptedDesktop desktop;
     std::unique_ptr<kuranote::Form1> form;
 };
