@@ -83,7 +83,8 @@ int saveOnRequest(const QString& folder)
 {
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
-    Form1 form(document, prompts);
+    ScriptedDesktop desktop;
+    Form1 form(document, { prompts, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     say("loaded", 0);
