@@ -1,6 +1,8 @@
 #include "checklistdocument.h"
 
 #include "itemdata/datafile.h"
+#include "itemdata/recoveryfile.h"
+#include "itemdata/unansweredrecovery.h"
 #include "platform/wildcard.h"
 
 #include <QDir>
@@ -48,6 +50,21 @@ std::optional<FileError> ChecklistDocument::readFiles()
     m_recovery.begin(dataStamper.stamp(), FileStamp::of(settingsBytes));
     m_modified = false;
     return std::nullopt;
+}
+
+std::optional<FileError> ChecklistDocument::recoveryKeptAsideThatFits() const
+{
+    // Most folders hold none: the catalogue is read only when there is a record to try.
+    if (QDir(m_folder)
+            .entryList({ RecoveryFile::fileName + QStringLiteral("-*") }, QDir::Files | QDir::Hidden)
+            .isEmpty())
+        return std::nullopt;
+    ItemTable onDisk;
+    FileStamper stamper;
+    // A catalogue that cannot be read is one no record can restore against.
+    if (DataFile::load(m_folder, &onDisk, &stamper))
+        return std::nullopt;
+    return setAsideRecoveryThatFits(m_folder, onDisk, stamper.stamp());
 }
 
 QStringList ChecklistDocument::filesChangedElsewhere() const

@@ -49,6 +49,9 @@ public:
     // The files on disk that no longer hold what was loaded or last saved: another program, or a
     // person, changed them since. A save would overwrite them.
     QStringList filesChangedElsewhere() const;
+    // A recovery record set aside that would still restore against the files as they are on disk, which other
+    // files written over them would make useless. Nothing when there is none.
+    std::optional<FileError> recoveryKeptAsideThatFits() const;
     // The clock the backups are stamped by: the system's, unless a test hands in its own.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // The system calls by which a save flushes and replaces its files: the system's, unless a test hands in its own.

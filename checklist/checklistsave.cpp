@@ -105,8 +105,8 @@ SaveResult ChecklistDocument::goBackTo(const SavedStateContents& state)
     // nothing is replaced.
     QStringList backup;
     const QString settingsTarget = state.settings.isEmpty() ? settingsPath : settingsFile.target();
-    if (std::optional<FileError> failure = keepReplacedFiles(
-            m_folder, savedFileNames, { data.target(), settingsTarget }, m_clock(), &backup))
+    if (std::optional<FileError> failure
+        = keepReplacedFiles(m_folder, savedFileNames, { data.target(), settingsTarget }, m_clock(), &backup))
         return failed(*failure);
 
     if (std::optional<FileError> failure = data.commit()) {

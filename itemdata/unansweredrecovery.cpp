@@ -18,6 +18,12 @@ std::optional<FileError> unansweredRecovery(
             QStringLiteral("くらノートの保存されていない変更の記録が残っています。"
                            "先にくらノートを起動して、その記録に答えてください。") };
     }
+    return setAsideRecoveryThatFits(folder, catalogue, catalogueStamp);
+}
+
+std::optional<FileError> setAsideRecoveryThatFits(
+    const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp)
+{
     // The names the checklist gives a record it sets aside: the live name, "-", a date and time.
     const QStringList setAside = QDir(folder).entryList(
         { RecoveryFile::fileName + QStringLiteral("-*") }, QDir::Files | QDir::Hidden, QDir::Name);

@@ -16,4 +16,8 @@ namespace kuranote {
 std::optional<FileError> unansweredRecovery(
     const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp);
 
+// The same for the records set aside alone, for the checklist, whose own live record holds its unsaved changes.
+std::optional<FileError> setAsideRecoveryThatFits(
+    const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp);
+
 } // namespace kuranote

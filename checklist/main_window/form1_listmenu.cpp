@@ -74,6 +74,11 @@ void Form1::goBackTo(const SavedState& state)
         m_prompts.error(this, QStringLiteral("この状態は読めないため、戻せません。\n\n%1").arg(failure->message()));
         return;
     }
+    // Going back would make such a record useless, as an update would.
+    if (std::optional<FileError> refusal = m_document.recoveryKeptAsideThatFits()) {
+        m_prompts.error(this, refusal->message());
+        return;
+    }
     QString question = QStringLiteral("%1 に置き換えられた状態に戻しますか？\n\n"
                                       "いまのファイルはバックアップに残るので、同じ一覧からまた戻せます。")
                            .arg(savedStateWhen(state));

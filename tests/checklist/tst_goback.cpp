@@ -5,6 +5,8 @@
 #include "checklist/main_window/savedstatesdialog.h"
 #include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
+#include "itemdata/recoveryfile.h"
+#include "itemdata/safesave.h"
 #include "itemdata/settingsfile.h"
 #include "platform/widgets/listview.h"
 
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void goingBack_writesTheChosenBytes_keepsWhatItReplaced_andCanBeUndone();
     void goingBack_savesUnsavedChangesFirst_orChangesNothing();
     void afterGoingBack_fillSortAndTickBehaveAsAfterAStart();
+    void goingBack_isRefusedWhileARecordSetAsideWouldRestore();
 };
 
 void TestGoBack::listMenu_opensFromTheMouseAndTheKeyboard_andTicksNothing()
@@ -222,6 +225,22 @@ void TestGoBack::goingBack_writesTheChosenBytes_keepsWhatItReplaced_andCanBeUndo
     const QByteArray savedSettings = readBytes(fixture.path(SettingsFile::fileName));
     QVERIFY(saved != first);
 
+    // A flush that fails while going back: its message, and the files, backup/ and the window as they were.
+    const QStringList backupBefore = QDir(BackupFolder::path(fixture.dir.path())).entryList(QDir::Files);
+    SaveCalls failingFlush;
+    failingFlush.flush = [](int) { return std::optional<QString>(u"入出力エラー"_s); };
+    fixture.document.setSaveCalls(failingFlush);
+    fixture.desktop.expectChoice(0);
+    fixture.prompts.expectQuestion(Answer::Yes);
+    fixture.prompts.expectError();
+    listMenuItem(*fixture.form, "mnuRestore")->trigger();
+    QVERIFY(fixture.prompts.lastShown().contains(u"入出力エラー"_s));
+    QCOMPARE(readBytes(fixture.path(DataFile::fileName)), saved);
+    QCOMPARE(readBytes(fixture.path(SettingsFile::fileName)), savedSettings);
+    QCOMPARE(QDir(BackupFolder::path(fixture.dir.path())).entryList(QDir::Files), backupBefore);
+    QCOMPARE(ui(fixture.form).lbl1->text(), u"1/3"_s);
+    fixture.document.setSaveCalls({});
+
     // Back to the state that save replaced, with nothing unsaved: the files it replaces are kept all the same.
     fixture.document.setClock([] { return at(2, 10); });
     fixture.desktop.expectChoice(0);
@@ -320,6 +339,40 @@ void TestGoBack::afterGoingBack_fillSortAndTickBehaveAsAfterAStart()
     QCOMPARE(fixture.document.items().flag(3, 3), quint8(1));
     QCOMPARE(ui(fixture.form).lbl1->text(), u"2/2"_s);
     QCOMPARE(fixture.document.curvillager(), 3);
+    VERIFY_DESKTOP_DONE(fixture.desktop);
+    VERIFY_PROMPTS_DONE(fixture.prompts);
+}
+
+void TestGoBack::goingBack_isRefusedWhileARecordSetAsideWouldRestore()
+{
+    ChecklistFixture fixture;
+    fixture.writeCatalogue(threeItems());
+    fixture.writeSettings();
+    QVERIFY(QDir(fixture.dir.path()).mkdir(BackupFolder::folderName));
+    writeBytes(BackupFolder::path(fixture.dir.path()) + u"/kuradata_v2.csv.before-update-20260301-100000"_s,
+        catalogueBytes(twoItems()));
+    // Villager 2's tick of the first item, set aside after a crash for the files as they are.
+    const RecoveryRecord record { FileStamp::of(readBytes(fixture.path(DataFile::fileName))),
+        FileStamp::of(readBytes(fixture.path(SettingsFile::fileName))), { { 2, 2, 1 } }, {} };
+    const QString aside = fixture.path(RecoveryFile::fileName + u"-20260301-120000"_s);
+    writeBytes(aside, RecoveryFile::encode(record));
+    QVERIFY(fixture.load());
+    const QByteArray onDisk = readBytes(fixture.path(DataFile::fileName));
+
+    fixture.desktop.expectChoice(0);
+    fixture.prompts.expectError();
+    listMenuItem(*fixture.form, "mnuRestore")->trigger();
+    QVERIFY(fixture.prompts.lastShown().contains(QDir::toNativeSeparators(aside)));
+    QCOMPARE(readBytes(fixture.path(DataFile::fileName)), onDisk);
+
+    // Once the record no longer fits the files (here: a save changed them), it blocks nothing.
+    setTicked(fixture.document, 3, true);
+    fixture.prompts.expectQuestion(Answer::Ok);
+    ui(fixture.form).btnsave->trigger();
+    fixture.desktop.expectChoice(1);
+    fixture.prompts.expectQuestion(Answer::Yes);
+    listMenuItem(*fixture.form, "mnuRestore")->trigger();
+    QCOMPARE(readBytes(fixture.path(DataFile::fileName)), catalogueBytes(twoItems()));
     VERIFY_DESKTOP_DONE(fixture.desktop);
     VERIFY_PROMPTS_DONE(fixture.prompts);
 }
