@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows programs, unpacked from their zip, in real windows under Wine: an Xvfb screen run by openbox,
 # driven by keys and clicks through xdotool, as a person uses them. A tick with the keyboard and a save,
-# checked byte for byte; a close answered No; the converter against the Linux converter on the same files;
+# checked byte for byte; a close answered No; going back to the save's replaced files from the list's menu; the converter against the Linux converter on the same files;
 # the zip unpacked over a portable folder keeping its tick; a second copy on a folder in use; the user's own
 # data folder seeded from the zip's samples; and a picture.
 #
@@ -76,6 +76,32 @@ cmp "$folder/kuradata_v2.csv" "$work/expected.csv" || fail "unpacking the zip ov
 for file in kurasize.dat kuraword.csv kuradata.csv; do
     cmp "$folder/$file" "$work/before/$file" || fail "unpacking the zip over the folder changed $file"
 done
+
+# Every shown window of the process, the list's context menu included.
+shown_windows() { xdotool search --all --pid "$1" --onlyvisible --name '' 2>/dev/null | wc -l; }
+more_windows_than() { (( $(shown_windows "$1") > $2 )); }
+
+step "The right button on the list opens its menu; B, Enter on the newest save, Y: the files before the save"
+start_checklist "$folder"
+click_title_bar "$main"
+windows_before=$(shown_windows "$pid")
+geometry "$main"
+# Inside the list, below its column titles: the list starts 56 pixels below the menu bar.
+move_mouse $((left + 60)) $((top + 110))
+xdotool click 3
+poll 10 more_windows_than "$pid" "$windows_before" || fail "the right button did not open the list's menu"
+xdotool key b
+wait_for_window "$pid" '^以前のセーブに戻す$'
+wait_for_focus "$window"
+xdotool key Return
+wait_for_window "$pid" '^くらノート$'
+wait_for_focus "$window"
+xdotool key y
+poll 20 cmp -s "$folder/kuradata_v2.csv" "$files/kuradata_v2.csv" ||
+    fail "going back did not write the catalogue as it was before the save"
+cmp "$folder/kurasize.dat" "$files/kurasize.dat" || fail "going back did not write the settings as they were"
+compgen -G "$folder/backup/kuradata_v2.csv.[0-9]*-[0-9]*" >/dev/null || fail "going back kept no pair in backup"
+quit_with_no
 
 step "kuranote_conv.exe writes what the Linux converter writes from the same files"
 cp "$files/kuradata_v2.csv" "$folder/"
