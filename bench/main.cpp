@@ -10,6 +10,7 @@
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
+#include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 #include "platform/widgets/prompts.h"
 
@@ -68,9 +69,10 @@ public:
 };
 
 // The benchmark opens neither the list of saves nor a folder.
-class NoDesktop final : public SavedStateChooser, public FolderOpener
+class NoDesktop final : public SavedStateChooser, public FolderOpener, public FileChooser
 {
 public:
+    QString chooseFileToOpen(QWidget*, const QString&, const QStringList&) override { return {}; }
     std::optional<SavedState> choose(QWidget*, const std::vector<SavedState>&) override { return std::nullopt; }
     bool open(const QString&) override { return false; }
 };
@@ -119,7 +121,7 @@ int probeStartup(const QString& folder)
     ChecklistDocument document(folder);
     SilentPrompts prompts;
     NoDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop });
+    Form1 form(document, { prompts, desktop, desktop, desktop });
     if (!form.Form_Load())
         return 1;
     form.show();

@@ -54,6 +54,7 @@ public:
     std::optional<FileError> recoveryKeptAsideThatFits() const;
     // The clock the backups are stamped by: the system's, unless a test hands in its own.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    QDateTime now() const { return m_clock(); }
     // The system calls by which a save flushes and replaces its files: the system's, unless a test hands in its own.
     void setSaveCalls(SaveCalls calls) { m_saveCalls = std::move(calls); }
     // Saves the catalogue, then the settings with the window's layout, in an order that keeps them safe: asks

@@ -1,6 +1,7 @@
 #include "checklist/checklistdocument.h"
 #include "checklist/main_window/form1.h"
 #include "checklist/main_window/savedstatechooser.h"
+#include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 #include "platform/widgets/japaneseinterface.h"
 #include "platform/widgets/programstart.h"
@@ -31,7 +32,8 @@ int main(int argc, char* argv[])
     kuranote::ChecklistDocument document(start.folder);
     kuranote::DialogStateChooser savedStates;
     kuranote::DesktopFolderOpener folders;
-    kuranote::Form1 form(document, { prompts, savedStates, folders });
+    kuranote::DialogFileChooser files;
+    kuranote::Form1 form(document, { prompts, savedStates, folders, files });
     if (!form.Form_Load())
         return 1;
     const QRect screen = form.screen()->availableGeometry();

@@ -5,6 +5,7 @@
 #include "itemdata/settingsfile.h"
 #include "platform/twips.h"
 #include "platform/widgets/clickablelabel.h"
+#include "platform/widgets/filedrops.h"
 #include "platform/widgets/japanesefont.h"
 #include "platform/widgets/listview.h"
 #include "platform/widgets/minimumsize.h"
@@ -49,6 +50,8 @@ Form1::Form1(ChecklistDocument& document, const Form1Services& services, QWidget
     , m_prompts(services.prompts)
     , m_savedStates(services.savedStates)
     , m_folders(services.folders)
+    , m_files(services.files)
+    , m_drops(new FileDrops(this))
 {
     setWindowTitle(QStringLiteral("くらノート ver2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/kuranote.png")));
@@ -171,7 +174,10 @@ void Form1::connectHandlers()
     connect(ListView1, &ListView::dblClick, this, &Form1::ListView1_DblClick);
     connect(ListView1, &ListView::columnClick, this, &Form1::ListView1_ColumnClick);
     connect(ListView1, &ListView::customContextMenuRequested, this, &Form1::ListView1_ContextMenu);
+    connect(mnuImport, &QAction::triggered, this, &Form1::mnuImport_Click);
     connect(mnuRestore, &QAction::triggered, this, &Form1::mnuRestore_Click);
+    m_drops->watch(this);
+    connect(m_drops, &FileDrops::dropped, this, &Form1::Form_DragDrop);
     connect(mnuFolder, &QAction::triggered, this, &Form1::mnuFolder_Click);
 }
 

@@ -4,6 +4,7 @@
 #include "sizes/checklistsizes.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 #include <array>
 #include <memory>
@@ -18,6 +19,8 @@ namespace kuranote {
 
 class ChecklistDocument;
 class ClickableLabel;
+class FileChooser;
+class FileDrops;
 class FolderOpener;
 class Form2;
 class ListView;
@@ -31,6 +34,7 @@ struct Form1Services
     Prompts& prompts;
     SavedStateChooser& savedStates;
     FolderOpener& folders;
+    FileChooser& files;
 };
 
 // The main window: the checklist document's list, its completion figures, and the menus that
@@ -75,8 +79,10 @@ private Q_SLOTS:
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);
     void ListView1_ContextMenu(const QPoint& position);
+    void mnuImport_Click();
     void mnuRestore_Click();
     void mnuFolder_Click();
+    void Form_DragDrop(const QList<QUrl>& urls);
 
 private:
     void Form_Resize();
@@ -108,11 +114,17 @@ private:
     bool kurasave();
     // Writes a state the backup folder kept back over the files, after a question, and shows it.
     void goBackTo(const SavedState& state);
+    // Takes a newer catalogue into use, as kuranote_conv NEW.csv does, after saving unsaved changes.
+    void takeInCatalogue(const QString& path);
+    // The names and colours of files the document has just read again.
+    void showReloadedFiles();
 
     ChecklistDocument& m_document;
     Prompts& m_prompts;
     SavedStateChooser& m_savedStates;
     FolderOpener& m_folders;
+    FileChooser& m_files;
+    FileDrops* m_drops;
     std::unique_ptr<Form2> m_form2;
 
     QPushButton* Command1;
@@ -133,6 +145,7 @@ private:
     QAction* btnsave;
     QAction* btnend;
     QMenu* mnuList;
+    QAction* mnuImport;
     QAction* mnuRestore;
     QAction* mnuFolder;
 };

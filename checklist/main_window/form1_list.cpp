@@ -5,6 +5,7 @@
 #include "checklist/search_window/form2.h"
 #include "completion.h"
 #include "platform/twips.h"
+#include "platform/widgets/filedrops.h"
 #include "platform/widgets/listview.h"
 
 #include <QLabel>
@@ -27,6 +28,7 @@ Form2* Form1::loadSearchWindowIfClosed()
 void Form1::connectSearchWindow()
 {
     Form2* seek = m_form2.get();
+    m_drops->watch(seek);
     connect(seek, &Form2::conditionsLoaded, &m_document, &ChecklistDocument::takeLoadedConditions);
     connect(seek, &Form2::keyChanged, &m_document, &ChecklistDocument::setKey);
     connect(seek, &Form2::showModeChosen, &m_document, &ChecklistDocument::setShowMode);

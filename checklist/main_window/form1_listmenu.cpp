@@ -2,6 +2,8 @@
 #include "form1.h"
 
 #include "checklist/checklistdocument.h"
+#include "platform/widgets/catalogueupdatequestion.h"
+#include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 #include "platform/widgets/listview.h"
 #include "platform/widgets/prompts.h"
@@ -9,7 +11,9 @@
 #include "savedstatesdialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace kuranote {
@@ -18,6 +22,8 @@ void Form1::buildListMenu()
 {
     mnuList = new QMenu(this);
     mnuList->setObjectName(QStringLiteral("mnuList"));
+    mnuImport = mnuList->addAction(QStringLiteral("新しいカタログを取り込む(&N)..."));
+    mnuImport->setObjectName(QStringLiteral("mnuImport"));
     mnuRestore = mnuList->addAction(QStringLiteral("以前のセーブに戻す(&B)..."));
     mnuRestore->setObjectName(QStringLiteral("mnuRestore"));
     mnuFolder = mnuList->addAction(QStringLiteral("データのフォルダを開く(&F)"));
@@ -95,8 +101,57 @@ void Form1::goBackTo(const SavedState& state)
     }
     if (result.problem)
         m_prompts.error(this, result.problem->message());
+    showReloadedFiles();
+}
+
+void Form1::showReloadedFiles()
+{
     showVillagerNames();
     showBackColor();
+}
+
+void Form1::mnuImport_Click()
+{
+    const QString path = m_files.chooseFileToOpen(this, QStringLiteral("新しいカタログを取り込む"),
+        { QStringLiteral("カタログ (*.csv)"), QStringLiteral("すべてのファイル (*)") });
+    if (!path.isEmpty())
+        takeInCatalogue(path);
+}
+
+void Form1::Form_DragDrop(const QList<QUrl>& urls)
+{
+    // Handed on after the drop returned: a question or a dialog opened since then has the say.
+    if (QApplication::activeModalWidget())
+        return;
+    const QString path = urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile() || file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0) {
+        m_prompts.message(this,
+            QStringLiteral("取り込めるのは、カタログのファイル（.csv）一つだけです。"
+                           "新しいカタログのファイルを一つだけドロップしてください。"));
+        return;
+    }
+    takeInCatalogue(path);
+}
+
+void Form1::takeInCatalogue(const QString& path)
+{
+    // The update reads the files as saved: no answer may drop a tick.
+    if (m_document.isModified()) {
+        if (m_prompts.question(
+                this, QStringLiteral("取り込む前に変更をセーブします。よろしいですか？"), Prompts::Buttons::YesCancel)
+            != Prompts::Answer::Yes)
+            return;
+        if (!kurasave())
+            return;
+    }
+    if (!updateCatalogue(m_prompts, this, m_document.folder(), path, [this] { return m_document.now(); }))
+        return;
+    if (std::optional<FileError> failure = m_document.reload()) {
+        m_prompts.error(this, failure->message());
+        return;
+    }
+    showReloadedFiles();
 }
 
 } // namespace kuranote

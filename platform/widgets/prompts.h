@@ -15,7 +15,7 @@ class Prompts
 public:
     // YesNoOrClose shows Yes and No, but closing the box (Escape, the window's close button) answers
     // Cancel: for a question whose No cannot be undone, where no answer must not count as one.
-    enum class Buttons { OkCancel, YesNo, YesNoCancel, YesNoOrClose };
+    enum class Buttons { OkCancel, YesNo, YesNoCancel, YesNoOrClose, YesCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Prompts() = default;

@@ -39,6 +39,8 @@ Prompts::Answer QtPrompts::question(
         shown = QMessageBox::Ok | QMessageBox::Cancel;
     else if (buttons == Buttons::YesNo || buttons == Buttons::YesNoOrClose)
         shown = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == Buttons::YesCancel)
+        shown = QMessageBox::Yes | QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, m_title, text, shown, parent);
     box.setTextFormat(Qt::PlainText);
     if (buttons == Buttons::YesNoOrClose) {

@@ -91,6 +91,6 @@ void ChecklistFixture::writeWords(const QStringList& entries)
 
 bool ChecklistFixture::load()
 {
-    form = std::make_unique<kuranote::Form1>(document, kuranote::Form1Services { prompts, desktop, desktop });
+    form = std::make_unique<kuranote::Form1>(document, kuranote::Form1Services { prompts, desktop, desktop, desktop });
     return form->Form_Load();
 }

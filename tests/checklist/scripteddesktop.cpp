@@ -30,3 +30,10 @@ bool ScriptedDesktop::open(const QString& folder)
     const std::optional<Opening> opening = next<Opening>(QStringLiteral("open ") + folder);
     return opening && opening->opened;
 }
+
+QString ScriptedDesktop::chooseFileToOpen(QWidget*, const QString&, const QStringList& filters)
+{
+    m_lastFilters = filters;
+    const std::optional<FileChoice> choice = next<FileChoice>(QStringLiteral("choose a file"));
+    return choice ? choice->path : QString();
+}

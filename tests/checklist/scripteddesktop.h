@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checklist/main_window/savedstatechooser.h"
+#include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 
 #include <QStringList>
@@ -8,10 +9,12 @@
 #include <deque>
 #include <variant>
 
-// Answers the main window's choice of a saved state and its requests to open a folder from a script, in
-// order, as ScriptedPrompts answers questions: a request nobody expected fails the test. Nothing is shown
-// and no file manager starts.
-class ScriptedDesktop final : public kuranote::SavedStateChooser, public kuranote::FolderOpener
+// Answers the main window's choice of a saved state or of a file, and its requests to open a folder, from a
+// script, in order, as ScriptedPrompts answers questions: a request nobody expected fails the test. Nothing is
+// shown and no file manager starts.
+class ScriptedDesktop final : public kuranote::SavedStateChooser,
+                              public kuranote::FolderOpener,
+                              public kuranote::FileChooser
 {
 public:
     struct Choice
@@ -22,9 +25,16 @@ public:
     {
         bool opened;
     };
+    struct FileChoice
+    {
+        QString path; // empty: the chooser was closed
+    };
 
     void expectChoice(std::optional<size_t> row) { m_script.push_back(Choice { row }); }
     void expectOpening(bool opened) { m_script.push_back(Opening { opened }); }
+    void expectFileChoice(const QString& path) { m_script.push_back(FileChoice { path }); }
+    // The filters of the last file chooser.
+    const QStringList& lastFilters() const { return m_lastFilters; }
 
     // The states offered by the last choice, and every folder asked to open.
     const std::vector<kuranote::SavedState>& offered() const { return m_offered; }
@@ -35,11 +45,13 @@ public:
     std::optional<kuranote::SavedState> choose(
         QWidget* parent, const std::vector<kuranote::SavedState>& states) override;
     bool open(const QString& folder) override;
+    QString chooseFileToOpen(QWidget* parent, const QString& title, const QStringList& filters) override;
 
 private:
     template <typename T> std::optional<T> next(const QString& what);
 
-    std::deque<std::variant<Choice, Opening>> m_script;
+    std::deque<std::variant<Choice, Opening, FileChoice>> m_script;
+    QStringList m_lastFilters;
     std::vector<kuranote::SavedState> m_offered;
     QStringList m_opened;
     QStringList m_unexpected;

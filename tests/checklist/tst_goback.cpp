@@ -103,7 +103,9 @@ void TestGoBack::listMenu_opensFromTheMouseAndTheKeyboard_andTicksNothing()
     QStringList captions;
     for (const QAction* item : menu->actions())
         captions << item->text();
-    QCOMPARE(captions, QStringList({ u"以前のセーブに戻す(&B)..."_s, u"データのフォルダを開く(&F)"_s }));
+    QCOMPARE(captions,
+        QStringList(
+            { u"新しいカタログを取り込む(&N)..."_s, u"以前のセーブに戻す(&B)..."_s, u"データのフォルダを開く(&F)"_s }));
 
     // Through the window, as the system delivers a click: the window makes a context-menu event of it.
     const QPoint firstRow = list->visualRect(list->model()->index(0, 0)).center();

@@ -422,7 +422,7 @@ void TestVillagers::namesAndColours_surviveSaveAndRestart()
     ChecklistDocument document(fx.dir.path());
     ScriptedPrompts prompts;
     ScriptedDesktop desktop;
-    auto restarted = std::make_unique<Form1>(document, Form1Services { prompts, desktop, desktop });
+    auto restarted = std::make_unique<Form1>(document, Form1Services { prompts, desktop, desktop, desktop });
     QVERIFY(restarted->Form_Load());
     QCOMPARE(ui(restarted).lbltown->text(), u"もみじ＂村＂"_s);
     QCOMPARE(restarted->BackColor(), backOf1);

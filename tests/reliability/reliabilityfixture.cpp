@@ -62,6 +62,6 @@ Checklist::~Checklist()
 
 bool Checklist::load()
 {
-    form = std::make_unique<kuranote::Form1>(document, kuranote::Form1Services { prompts, desktop, desktop });
+    form = std::make_unique<kuranote::Form1>(document, kuranote::Form1Services { prompts, desktop, desktop, desktop });
     return form->Form_Load();
 }

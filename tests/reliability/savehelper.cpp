@@ -70,7 +70,7 @@ int saveOnce(const QString& folder)
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
     ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop });
+    Form1 form(document, { prompts, desktop, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     if (document.list().rowCount() > 0)
@@ -84,7 +84,7 @@ int saveOnRequest(const QString& folder)
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
     ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop });
+    Form1 form(document, { prompts, desktop, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     say("loaded", 0);
@@ -127,7 +127,7 @@ int recordChanges(const QString& folder)
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
     ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop });
+    Form1 form(document, { prompts, desktop, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     say("loaded", 0);
@@ -146,7 +146,7 @@ int recordRepeatedly(const QString& folder)
     ChecklistDocument document(folder);
     PrintingPrompts prompts;
     ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop });
+    Form1 form(document, { prompts, desktop, desktop, desktop });
     if (!form.Form_Load())
         return 2;
     ReportListModel& rows = document.list();
