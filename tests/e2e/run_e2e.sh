@@ -623,6 +623,46 @@ goback_scenario() {
     [[ $exit_code -eq 0 ]] || fail "kuranote ended with exit code $exit_code"
 }
 
+# A newer catalogue taken in from the window: Shift+F10 opens the list's menu, N the file chooser, where the
+# path is typed; はい at the summary writes what kuranote_conv NEW.csv writes, and the list shows it.
+takein_scenario() {
+    make_folder "取り込み" "$files/kurasize.dat" "$files/kuraword.csv"
+    local folder=$program_folder main search pid menu before chooser
+    cp "$files/expected/converted_kuradata_v2.csv" "$folder/kuradata_v2.csv"
+    cp "$files/newer_kuradata_v2.csv" "$work/newer.csv"
+    step "Start kuranote; Shift+F10, N: the file chooser; type the newer catalogue's path and Enter"
+    start_checklist "$folder"
+    drag_window "$main" 40 40
+    drag_window "$search" 560 40
+    click_title_bar "$main"
+    shot "$main" "$work/takein-before.png"
+    xdotool key shift+F10
+    sleep 1
+    xdotool key n
+    wait_for_window "$pid" '^新しいカタログを取り込む$'
+    chooser=$window
+    wait_for_focus "$chooser"
+    type_ascii "$work/newer.csv"
+    xdotool key Return
+    step "  Y at the summary, Enter at the message: the newer catalogue with the ticks, and in the list"
+    wait_for_window "$pid" '^くらノート$'
+    wait_for_focus "$window"
+    xdotool key y
+    poll 10 cmp -s "$folder/kuradata_v2.csv" "$files/expected/updated_kuradata_v2.csv" ||
+        fail "the catalogue taken in from the window is not what kuranote_conv NEW.csv writes"
+    wait_for_window "$pid" '^くらノート$'
+    wait_for_focus "$window"
+    xdotool key Return
+    question_closed "$pid"
+    geometry "$main"
+    poll 10 changed_since "$main" "$work/takein-before.png" "$work/takein-after.png" \
+        "$((width - 16))x$((height - 100))+8+90" || fail "the list did not show the newer catalogue"
+    ask "$pid" "$main" alt+z
+    xdotool key n
+    wait_for_end "$pid" 10 "kuranote"
+    [[ $exit_code -eq 0 ]] || fail "kuranote ended with exit code $exit_code"
+}
+
 sample_screenshots() {
     make_folder "サンプル" "$sample/kuradata_v2.csv" "$sample/kurasize.dat" "$sample/kuraword.csv"
     local folder=$program_folder main search pid
@@ -664,6 +704,7 @@ bind_keys "の皿しずく"
 checklist_scenario
 update_scenario
 goback_scenario
+takein_scenario
 minimum_size_scenario
 sample_screenshots
 step "PASS"
