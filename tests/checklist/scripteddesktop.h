@@ -4,10 +4,9 @@
 #include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 
-#include <QStringList>
+#include "script.h"
 
-#include <deque>
-#include <variant>
+#include <QStringList>
 
 // Answers the main window's choice of a saved state or of a file, and its requests to open a folder, from a
 // script, in order, as ScriptedPrompts answers questions: a request nobody expected fails the test. Nothing is
@@ -30,17 +29,17 @@ public:
         QString path; // empty: the chooser was closed
     };
 
-    void expectChoice(std::optional<size_t> row) { m_script.push_back(Choice { row }); }
-    void expectOpening(bool opened) { m_script.push_back(Opening { opened }); }
-    void expectFileChoice(const QString& path) { m_script.push_back(FileChoice { path }); }
+    void expectChoice(std::optional<size_t> row) { m_script.push(Choice { row }); }
+    void expectOpening(bool opened) { m_script.push(Opening { opened }); }
+    void expectFileChoice(const QString& path) { m_script.push(FileChoice { path }); }
     // The filters of the last file chooser.
     const QStringList& lastFilters() const { return m_lastFilters; }
 
     // The states offered by the last choice, and every folder asked to open.
     const std::vector<kuranote::SavedState>& offered() const { return m_offered; }
     const QStringList& opened() const { return m_opened; }
-    bool done() const { return m_script.empty() && m_unexpected.isEmpty(); }
-    QString unexpected() const { return m_unexpected.join(QLatin1Char('\n')); }
+    bool done() const { return m_script.done(); }
+    QString unexpected() const { return m_script.unexpected(); }
 
     std::optional<kuranote::SavedState> choose(
         QWidget* parent, const std::vector<kuranote::SavedState>& states) override;
@@ -48,13 +47,10 @@ public:
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QStringList& filters) override;
 
 private:
-    template <typename T> std::optional<T> next(const QString& what);
-
-    std::deque<std::variant<Choice, Opening, FileChoice>> m_script;
+    Script<Choice, Opening, FileChoice> m_script;
     QStringList m_lastFilters;
     std::vector<kuranote::SavedState> m_offered;
     QStringList m_opened;
-    QStringList m_unexpected;
 };
 
 #define VERIFY_DESKTOP_DONE(desktop) QVERIFY2((desktop).done(), qPrintable((desktop).unexpected()))

@@ -65,14 +65,27 @@ void say(const char* what, int n)
     std::fflush(stdout);
 }
 
-int saveOnce(const QString& folder)
+// The checklist's document and main window over the folder, as the program makes them.
+struct LoadedChecklist
 {
-    ChecklistDocument document(folder);
+    explicit LoadedChecklist(const QString& folder)
+        : document(folder)
+        , form(document, { prompts, desktop, desktop, desktop })
+    {
+    }
+
+    ChecklistDocument document;
     PrintingPrompts prompts;
     ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop, desktop });
-    if (!form.Form_Load())
+    Form1 form;
+};
+
+int saveOnce(const QString& folder)
+{
+    LoadedChecklist checklist(folder);
+    if (!checklist.form.Form_Load())
         return 2;
+    auto& [document, prompts, desktop, form] = checklist;
     if (document.list().rowCount() > 0)
         document.toggleRow(0);
     ui(form).btnsave->trigger();
@@ -81,12 +94,10 @@ int saveOnce(const QString& folder)
 
 int saveOnRequest(const QString& folder)
 {
-    ChecklistDocument document(folder);
-    PrintingPrompts prompts;
-    ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop, desktop });
-    if (!form.Form_Load())
+    LoadedChecklist checklist(folder);
+    if (!checklist.form.Form_Load())
         return 2;
+    auto& [document, prompts, desktop, form] = checklist;
     say("loaded", 0);
     char line[64];
     for (int n = 1; std::fgets(line, sizeof line, stdin); ++n) {
@@ -124,12 +135,10 @@ void waitUntilRecorded(ChecklistDocument& document)
 
 int recordChanges(const QString& folder)
 {
-    ChecklistDocument document(folder);
-    PrintingPrompts prompts;
-    ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop, desktop });
-    if (!form.Form_Load())
+    LoadedChecklist checklist(folder);
+    if (!checklist.form.Form_Load())
         return 2;
+    auto& [document, prompts, desktop, form] = checklist;
     say("loaded", 0);
     for (int burst = 0, n = 0;; ++burst) {
         const int last = n + 2 + burst % 4;
@@ -143,12 +152,10 @@ int recordChanges(const QString& folder)
 
 int recordRepeatedly(const QString& folder)
 {
-    ChecklistDocument document(folder);
-    PrintingPrompts prompts;
-    ScriptedDesktop desktop;
-    Form1 form(document, { prompts, desktop, desktop, desktop });
-    if (!form.Form_Load())
+    LoadedChecklist checklist(folder);
+    if (!checklist.form.Form_Load())
         return 2;
+    auto& [document, prompts, desktop, form] = checklist;
     ReportListModel& rows = document.list();
     for (int row = 0; row < rows.rowCount(); ++row)
         document.toggleRow(row);

@@ -5,15 +5,7 @@
 template <typename T> std::optional<T> ScriptedPrompts::next(const QString& text)
 {
     m_shown.append(text);
-    if (m_script.empty() || !std::holds_alternative<T>(m_script.front())) {
-        const QString complaint = QStringLiteral("unexpected prompt: ") + text;
-        m_unexpected.append(complaint);
-        QTest::qFail(qPrintable(complaint), __FILE__, __LINE__);
-        return std::nullopt;
-    }
-    T answer = std::get<T>(m_script.front());
-    m_script.pop_front();
-    return answer;
+    return m_script.template next<T>(QStringLiteral("prompt ") + text);
 }
 
 kuranote::Prompts::Answer ScriptedPrompts::question(

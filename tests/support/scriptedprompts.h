@@ -1,11 +1,9 @@
 #pragma once
 
 #include "platform/widgets/prompts.h"
+#include "script.h"
 
 #include <QStringList>
-
-#include <deque>
-#include <variant>
 
 // Answers the program's questions from a script, in order, and records every text shown.
 // A question nobody expected fails the test; check done() at the end so that a missing
@@ -19,13 +17,11 @@ public:
     struct MessageShown
     {
     };
-    using Step = std::variant<Answer, ErrorShown, MessageShown, QString, std::optional<QColor>>;
-
-    void expectQuestion(Answer answer) { m_script.push_back(answer); }
-    void expectError() { m_script.push_back(ErrorShown {}); }
-    void expectMessage() { m_script.push_back(MessageShown {}); }
-    void expectInput(const QString& entered) { m_script.push_back(entered); }
-    void expectColor(std::optional<QColor> chosen) { m_script.push_back(chosen); }
+    void expectQuestion(Answer answer) { m_script.push(answer); }
+    void expectError() { m_script.push(ErrorShown {}); }
+    void expectMessage() { m_script.push(MessageShown {}); }
+    void expectInput(const QString& entered) { m_script.push(entered); }
+    void expectColor(std::optional<QColor> chosen) { m_script.push(chosen); }
 
     // Every text shown, questions, messages, errors and input prompts alike.
     const QStringList& shown() const { return m_shown; }
@@ -37,8 +33,8 @@ public:
     Buttons lastButtons() const { return m_lastButtons; }
     // The button Enter would have pressed in the last question; nothing for the box's usual one.
     std::optional<Answer> lastDefaultButton() const { return m_lastDefaultButton; }
-    bool done() const { return m_script.empty() && m_unexpected.isEmpty(); }
-    QString unexpected() const { return m_unexpected.join(QLatin1Char('\n')); }
+    bool done() const { return m_script.done(); }
+    QString unexpected() const { return m_script.unexpected(); }
 
     Answer question(QWidget* parent, const QString& text, Buttons buttons,
         std::optional<Answer> defaultButton = std::nullopt) override;
@@ -50,9 +46,8 @@ public:
 private:
     template <typename T> std::optional<T> next(const QString& text);
 
-    std::deque<Step> m_script;
+    Script<Answer, ErrorShown, MessageShown, QString, std::optional<QColor>> m_script;
     QStringList m_shown;
-    QStringList m_unexpected;
     QColor m_lastInitialColor;
     QString m_lastDefaultText;
     QString m_lastTitle;
