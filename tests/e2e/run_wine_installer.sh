@@ -94,7 +94,9 @@ done
 [[ -f $shortcut ]] || fail "no Start-menu entry くらノート.lnk"
 strings -el "$shortcut" | grep -q 'Programs\\kuranote\\kuranote\.exe$' ||
     fail "the Start-menu entry does not start the installed kuranote.exe: $(strings -el "$shortcut")"
-version=$(sed -n 's/^project(kuranote VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+# shellcheck source=../../scripts/windows/version.sh
+source "$here/../../scripts/windows/version.sh"
+version=$kuranote_version
 [[ $(entry_value DisplayName) == '"くらノート"' ]] || fail "the Apps entry: $(apps_entry)"
 [[ $(entry_value DisplayVersion) == "\"$version\"" ]] || fail "the Apps entry's version: $(apps_entry)"
 for value in Publisher DisplayIcon UninstallString EstimatedSize; do
