@@ -79,7 +79,8 @@ refuses() {
         fail "the installer refused $why changed the Apps entry"
 }
 
-# The verdicts of a list's lines (the program is made in the first step), one a line: "use", "bad" or "keep", a tab, the line as read.
+# The verdicts of a list's lines, one a line: "use", "bad" or "keep", a tab, the line as read (by the program
+# the first step makes).
 verdicts_of() {
     cp "$1" "$work/verdicts/lines.txt"
     rm -f "$work/verdicts/verdicts.txt"
@@ -134,7 +135,8 @@ makensis -V2 -INPUTCHARSET UTF8 -DPACKAGING="$here/../../packaging/windows" -DOU
     "$here/filelist_verdicts.nsi" >"$work/makensis.log" 2>&1 || fail "makensis could not make the verdicts program"
 # Each case: the verdict, a space, the line (printf %b escapes). A line is used only when made of ASCII
 # letters, digits, _ - + . ( ) and backslashes between names, none empty nor starting or ending with a dot;
-# what is the user's data stays whatever the list says. (A backslash ends no quoted text here: SC1003.)
+# what is the user's data stays whatever the list says. (Shellcheck takes a doubled backslash, which %b reads
+# as one, before a closing quote for an escaped quote.)
 # shellcheck disable=SC1003
 cases=(
     'use kuranote.exe' 'use platforms\\qwindows.dll' 'use a_b-c+d(e)1.F' 'use sample\\kuradata_v2.csv' 'use sample\\'
