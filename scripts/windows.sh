@@ -13,7 +13,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 toolchain=${KURANOTE_WINDOWS_TOOLCHAIN:-$HOME/.cache/kuranote-windows-toolchain}
 prefix=$toolchain/prefix
-version=$(sed -n 's/^project(kuranote VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# shellcheck source=windows/version.sh
+source scripts/windows/version.sh
+version=$kuranote_version
 zip=packages/kuranote-$version-windows-x86_64.zip
 setup=packages/kuranote-$version-windows-x86_64-setup.exe
 

@@ -13,6 +13,18 @@ name=$(basename "$zip" .zip)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 folder=$stage/$name
+# The folder of TOOLCHAIN_SOURCES that a toolchain step (qt, icu) was built from, as toolchain.sh records it
+# beside its stamp: "Debian source qt6-base 6.4.2+dfsg-10" was unpacked into qt6-base-6.4.2+dfsg.
+source_folder() {
+    local record=$prefix/.$1-source package version
+    read -r _ _ package version <"$record" 2>/dev/null ||
+        { echo "deploy.sh: no record of the Debian source $1 was built from ($record): run toolchain.sh" >&2; exit 1; }
+    [[ -d $sources/$package-${version%-*} ]] ||
+        { echo "deploy.sh: $record names $package $version, but $sources holds no $package-${version%-*}" >&2; exit 1; }
+    echo "$sources/$package-${version%-*}"
+}
+qt_source=$(source_folder qt)
+icu_source=$(source_folder icu)
 mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations" "$folder/sample" "$folder/licenses"
 
 cp "$build/bin/kuranote.exe" "$build/bin/kuranote_conv.exe" "$folder/"
@@ -58,9 +70,9 @@ done
 # Read-me files with Windows line ends, as Notepad opens them everywhere.
 sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$folder/README.txt"
 sed 's/$/\r/' "$root/LICENSE" >"$folder/licenses/kuranote-GPL-3.0.txt"
-sed 's/$/\r/' "$sources/qt6-base-6.4.2+dfsg/LICENSES/LGPL-3.0-only.txt" >"$folder/licenses/Qt-LGPL-3.0.txt"
-sed 's/$/\r/' "$sources/qt6-base-6.4.2+dfsg/LICENSES/GPL-3.0-only.txt" >"$folder/licenses/Qt-GPL-3.0.txt"
-sed 's/$/\r/' "$sources/icu-72.1/LICENSE" >"$folder/licenses/ICU-LICENSE.txt"
+sed 's/$/\r/' "$qt_source/LICENSES/LGPL-3.0-only.txt" >"$folder/licenses/Qt-LGPL-3.0.txt"
+sed 's/$/\r/' "$qt_source/LICENSES/GPL-3.0-only.txt" >"$folder/licenses/Qt-GPL-3.0.txt"
+sed 's/$/\r/' "$icu_source/LICENSE" >"$folder/licenses/ICU-LICENSE.txt"
 sed 's/$/\r/' /usr/share/doc/gcc-mingw-w64-base/copyright >"$folder/licenses/MinGW-GCC-runtime.txt"
 sed 's/$/\r/' /usr/share/doc/mingw-w64-common/copyright >"$folder/licenses/MinGW-w64-runtime.txt"
 

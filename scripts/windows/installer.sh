@@ -14,7 +14,9 @@ usage() {
 (($# >= 2)) || usage
 zip=$(realpath "$1") setup=$(realpath -m "$2")
 shift 2
-version=$(sed -n 's/^project(kuranote VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt") leave_out=
+# shellcheck source=version.sh
+source "$root/scripts/windows/version.sh"
+version=$kuranote_version leave_out=
 while (($#)); do
     case $1 in
     --version) version=${2:?}; shift 2 ;;
