@@ -7,6 +7,7 @@
 #include "checklist/main_window/savedstatechooser.h"
 #include "itemdata/backupfolder.h"
 #include "itemdata/cataloguemerge.h"
+#include "itemdata/clock.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/safesave.h"
@@ -240,7 +241,7 @@ std::vector<Figure> measure(int items, CatalogueTexts texts, int runs, const QSt
         StagedFile staged;
         DataFile::stage(dir.path(), table, &staged);
         QStringList kept;
-        keepReplacedFiles(dir.path(), catalogue, { staged.target() }, QDateTime::currentDateTime(), &kept);
+        keepBackupPair(dir.path(), catalogue, { staged.target() }, systemTime(), &kept);
         staged.commit();
         syncFolder(dir.path());
         removeOldSaveBackups(dir.path(), catalogue, kept);

@@ -127,7 +127,7 @@ std::vector<int> ChecklistDocument::restoreRecovery()
 std::optional<QString> ChecklistDocument::setRecoveryAside()
 {
     m_found = {};
-    const std::optional<QString> aside = moveAside(m_recovery.filePath());
+    const std::optional<QString> aside = moveAside(m_recovery.filePath(), m_clock());
     if (!aside) {
         m_recovery.keepOffFile(); // the next write would replace it
         return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checklistsave.h"
+#include "itemdata/clock.h"
 #include "itemdata/fielderror.h"
 #include "itemdata/itemtable.h"
 #include "itemdata/safesave.h"
@@ -12,11 +13,9 @@
 #include "recovery.h"
 #include "searchconditions.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 namespace kuranote {
@@ -52,9 +51,10 @@ public:
     // A recovery record set aside that would still restore against the files as they are on disk, which other
     // files written over them would make useless. Nothing when there is none.
     std::optional<FileError> recoveryKeptAsideThatFits() const;
-    // The clock the backups are stamped by: the system's, unless a test hands in its own.
-    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
-    QDateTime now() const { return m_clock(); }
+    // The clock every stamp of the checklist is read from (the backups, a recovery record set aside, the copy an
+    // update keeps): the system's, unless a test hands in its own.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    const Clock& clock() const { return m_clock; }
     // The system calls by which a save flushes and replaces its files: the system's, unless a test hands in its own.
     void setSaveCalls(SaveCalls calls) { m_saveCalls = std::move(calls); }
     // Saves the catalogue, then the settings with the window's layout, in an order that keeps them safe: asks
@@ -157,7 +157,7 @@ private:
     bool m_modified = false;
     RecoveryRecorder m_recovery;
     RecoveryRecord m_found;
-    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
+    Clock m_clock = systemTime;
     SaveCalls m_saveCalls;
 };
 

@@ -63,8 +63,8 @@ SaveResult ChecklistDocument::kurasave(SaveQuestions& questions, const WindowLay
     // Files that hold nothing a save would lose (no change unsaved, nothing changed elsewhere) are not kept again.
     QStringList backup;
     if (m_modified || !changedElsewhere.isEmpty()) {
-        if (std::optional<FileError> failure = keepReplacedFiles(
-                m_folder, savedFileNames, { data.target(), settingsFile.target() }, m_clock(), &backup)) {
+        if (std::optional<FileError> failure
+            = keepBackupPair(m_folder, savedFileNames, { data.target(), settingsFile.target() }, m_clock(), &backup)) {
             if (!questions.saveWithoutBackup(*failure))
                 return {};
         }
@@ -106,7 +106,7 @@ SaveResult ChecklistDocument::goBackTo(const SavedStateContents& state)
     QStringList backup;
     const QString settingsTarget = state.settings.isEmpty() ? settingsPath : settingsFile.target();
     if (std::optional<FileError> failure
-        = keepReplacedFiles(m_folder, savedFileNames, { data.target(), settingsTarget }, m_clock(), &backup))
+        = keepBackupPair(m_folder, savedFileNames, { data.target(), settingsTarget }, m_clock(), &backup))
         return failed(*failure);
 
     if (std::optional<FileError> failure = data.commit()) {

@@ -4,8 +4,8 @@
 #include "platform/widgets/filechooser.h"
 #include "platform/widgets/folderopener.h"
 #include "platform/widgets/japaneseinterface.h"
-#include "platform/widgets/programstart.h"
 #include "platform/widgets/qtprompts.h"
+#include "start/programstart.h"
 
 #include <QApplication>
 #include <QScreen>

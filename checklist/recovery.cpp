@@ -123,9 +123,9 @@ void RecoveryRecorder::keepOffFile()
     m_timer.stop();
 }
 
-std::optional<QString> moveAside(const QString& path)
+std::optional<QString> moveAside(const QString& path, const QDateTime& now)
 {
-    const QString stem = path + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+    const QString stem = path + now.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
     QString aside = stem;
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = stem + QStringLiteral("-%1").arg(n);

@@ -4,6 +4,7 @@
 #include "itemdata/recoveryfile.h"
 #include "itemdata/settingsfile.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 
@@ -83,7 +84,7 @@ struct RecoveryFinding
     QString asidePath; // SetAside: the name it was moved to; empty when it could not be moved
 };
 
-// Gives the file a name that says when it was moved; the new path, or nothing when it could not be moved.
-std::optional<QString> moveAside(const QString& path);
+// Gives the file a name that says when it was moved, now; the new path, or nothing when it could not be moved.
+std::optional<QString> moveAside(const QString& path, const QDateTime& now);
 
 } // namespace kuranote

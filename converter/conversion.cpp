@@ -40,7 +40,7 @@ std::optional<FileError> convertData(const QString& folder, const QDateTime& now
         return failure;
     carryOverMarks(marks, &table);
     if (std::optional<FileError> failure
-        = keepCopyInBackup(folder, DataFile::fileName, BackupFolder::conversionInfix, now))
+        = keepBackupCopy(folder, DataFile::fileName, BackupFolder::conversionInfix, now))
         return failure;
     return DataFile::save(folder, table);
 }

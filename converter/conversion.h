@@ -20,6 +20,6 @@ void carryOverMarks(const QList<OldMark>& marks, ItemTable* table);
 // now). Both files are read whole and the copy is written before the catalogue is, so on any failure the
 // catalogue stays exactly as it was. Refused while a record of the checklist's unsaved changes waits in the folder
 // (see unansweredRecovery()).
-std::optional<FileError> convertData(const QString& folder, const QDateTime& now = QDateTime::currentDateTime());
+std::optional<FileError> convertData(const QString& folder, const QDateTime& now);
 
 } // namespace kuranote

@@ -1,9 +1,9 @@
-#include "convertwindow.h"
+#include "converter/window/convertwindow.h"
 
 #include "platform/widgets/catalogueupdatequestion.h"
 #include "platform/widgets/japaneseinterface.h"
-#include "platform/widgets/programstart.h"
 #include "platform/widgets/qtprompts.h"
+#include "start/programstart.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -34,9 +34,10 @@ int main(int argc, char* argv[])
     const kuranote::StartFolder start = kuranote::openDataFolder(commandLine.folder, prompts);
     if (start.exitCode)
         return *start.exitCode;
+    const kuranote::Clock clock = kuranote::systemTime;
     if (!commandLine.argument.isEmpty())
-        return kuranote::updateCatalogue(prompts, nullptr, start.folder, commandLine.argument) ? 0 : 1;
-    kuranote::ConvertWindow window(prompts, start.folder);
+        return kuranote::updateCatalogue(prompts, nullptr, start.folder, commandLine.argument, clock) ? 0 : 1;
+    kuranote::ConvertWindow window(prompts, start.folder, clock);
     QObject::connect(&window, &kuranote::ConvertWindow::finished, &app, &QCoreApplication::exit);
     window.show();
     // The conversion starts when the window becomes active; ask for that, since not every desktop

@@ -1,7 +1,7 @@
 // Any bytes as a word file: the tree is always well formed, whatever the file holds.
 #include "fuzzcheck.h"
 
-#include "checklist/search_window/conditionwords.h"
+#include "checklist/conditionwords.h"
 
 #include <QSet>
 

@@ -2,7 +2,7 @@
 
 #include "safesave.h"
 
-#include "platform/filelink.h"
+#include "system/filelink.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,11 +93,11 @@ QString BackupFolder::path(const QString& dataFolder)
     return filePathIn(dataFolder, folderName);
 }
 
-std::optional<FileError> keepCopyInBackup(
+std::optional<FileError> keepBackupCopy(
     const QString& dataFolder, const QString& fileName, const QString& infix, const QDateTime& now, QString* copyPath)
 {
     QStringList copyPaths;
-    std::optional<FileError> failure = keepCopiesInBackup(dataFolder, { fileName }, infix, now, &copyPaths);
+    std::optional<FileError> failure = keepBackupCopies(dataFolder, { fileName }, infix, now, &copyPaths);
     if (copyPath)
         *copyPath = copyPaths.value(0);
     return failure;
@@ -151,8 +151,8 @@ std::optional<FileError> keepFiles(const QString& dataFolder, const QStringList&
 
 } // namespace
 
-std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
-    const QString& infix, const QDateTime& now, QStringList* copyPaths)
+std::optional<FileError> keepBackupCopies(const QString& dataFolder, const QStringList& fileNames, const QString& infix,
+    const QDateTime& now, QStringList* copyPaths)
 {
     QStringList sources;
     for (const QString& fileName : fileNames)
@@ -160,7 +160,7 @@ std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QSt
     return keepFiles(dataFolder, fileNames, sources, infix, now, Keeping::Copy, copyPaths);
 }
 
-std::optional<FileError> keepReplacedFiles(const QString& dataFolder, const QStringList& fileNames,
+std::optional<FileError> keepBackupPair(const QString& dataFolder, const QStringList& fileNames,
     const QStringList& replaced, const QDateTime& now, QStringList* keptPaths)
 {
     return keepFiles(dataFolder, fileNames, replaced, BackupFolder::saveInfix, now, Keeping::LinkWhereSafe, keptPaths);

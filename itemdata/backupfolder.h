@@ -30,22 +30,22 @@ QString path(const QString& dataFolder);
 // fileName + infix + "yyyyMMdd-HHmmss" of now, with "-2", "-3"… added when that name is taken. The copy is
 // written completely or not at all, and never replaces another. A missing file has nothing to keep: no copy, no
 // error, and copyPath is left empty.
-std::optional<FileError> keepCopyInBackup(const QString& dataFolder, const QString& fileName, const QString& infix,
+std::optional<FileError> keepBackupCopy(const QString& dataFolder, const QString& fileName, const QString& infix,
     const QDateTime& now, QString* copyPath = nullptr);
 
 // The same for several files under one stamp, "-2"… when the name of any of them is taken, so that the copies
 // belong together. Either every file that exists is copied, or none is: copies made before a failure are removed.
 // copyPaths gets one path per file name, empty for a missing file.
-std::optional<FileError> keepCopiesInBackup(const QString& dataFolder, const QStringList& fileNames,
-    const QString& infix, const QDateTime& now, QStringList* copyPaths = nullptr);
+std::optional<FileError> keepBackupCopies(const QString& dataFolder, const QStringList& fileNames, const QString& infix,
+    const QDateTime& now, QStringList* copyPaths = nullptr);
 
-// Keeps the files a save is about to replace, under one stamp of now as keepCopiesInBackup() names them with the
+// Keeps the files a save is about to replace, under one stamp of now as keepBackupCopies() names them with the
 // save's infix: fileNames name them in the backup folder, replaced are the files the renames will replace (where
 // a name is a symbolic link, the file it leads to). Each gets a second name (a hard link), so that no byte is
 // copied and, once the rename is done, the backup's name is the only one of the old contents; a file that already
 // has another name, or one on a file system that cannot link it there, is copied. Either every file that exists is
 // kept, or none is. keptPaths gets one path per file name, empty for a missing file.
-std::optional<FileError> keepReplacedFiles(const QString& dataFolder, const QStringList& fileNames,
+std::optional<FileError> keepBackupPair(const QString& dataFolder, const QStringList& fileNames,
     const QStringList& replaced, const QDateTime& now, QStringList* keptPaths);
 
 // Removes backups made for a save that then replaced nothing; empty paths are skipped.

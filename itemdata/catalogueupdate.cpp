@@ -4,9 +4,9 @@
 #include "cataloguemerge.h"
 #include "datafile.h"
 #include "oldfile.h"
-#include "platform/samefile.h"
 #include "safesave.h"
 #include "settingsfile.h"
+#include "system/samefile.h"
 #include "unansweredrecovery.h"
 
 #include <QDir>
@@ -160,7 +160,7 @@ std::optional<FileError> CatalogueUpdate::commit(
     }
     QString copy;
     if (std::optional<FileError> failure
-        = keepCopyInBackup(folder, DataFile::fileName, BackupFolder::updateInfix, now, &copy))
+        = keepBackupCopy(folder, DataFile::fileName, BackupFolder::updateInfix, now, &copy))
         return failure;
     // The copy is what makes the update safe to take: without one, nothing is written.
     if (copy.isEmpty())

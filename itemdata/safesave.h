@@ -2,7 +2,7 @@
 
 #include "fielderror.h"
 
-#include "platform/filereplace.h"
+#include "system/filereplace.h"
 
 #include <QByteArray>
 

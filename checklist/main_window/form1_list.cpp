@@ -2,8 +2,8 @@
 #include "form1.h"
 
 #include "checklist/checklistdocument.h"
+#include "checklist/completion.h"
 #include "checklist/search_window/form2.h"
-#include "completion.h"
 #include "platform/twips.h"
 #include "platform/widgets/filedrops.h"
 #include "platform/widgets/listview.h"

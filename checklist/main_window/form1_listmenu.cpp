@@ -145,7 +145,7 @@ void Form1::takeInCatalogue(const QString& path)
         if (!kurasave())
             return;
     }
-    if (!updateCatalogue(m_prompts, this, m_document.folder(), path, [this] { return m_document.now(); }))
+    if (!updateCatalogue(m_prompts, this, m_document.folder(), path, m_document.clock()))
         return;
     if (std::optional<FileError> failure = m_document.reload()) {
         m_prompts.error(this, failure->message());

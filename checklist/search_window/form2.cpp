@@ -1,6 +1,6 @@
 #include "form2.h"
 
-#include "conditionwords.h"
+#include "checklist/conditionwords.h"
 #include "platform/twips.h"
 #include "platform/widgets/japanesefont.h"
 #include "platform/widgets/minimumsize.h"

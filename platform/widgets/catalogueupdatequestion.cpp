@@ -68,8 +68,8 @@ QString catalogueUpdateQuestion(const CatalogueUpdatePlan& plan, const QString& 
     return text;
 }
 
-bool updateCatalogue(Prompts& prompts, QWidget* parent, const QString& folder, const QString& newerPath,
-    const std::function<QDateTime()>& clock)
+bool updateCatalogue(
+    Prompts& prompts, QWidget* parent, const QString& folder, const QString& newerPath, const Clock& clock)
 {
     CatalogueUpdatePlan plan;
     if (std::optional<FileError> refusal = CatalogueUpdate::plan(folder, newerPath, &plan)) {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDateTime>
-#include <QString>
+#include "itemdata/clock.h"
 
-#include <functional>
+#include <QString>
 
 class QWidget;
 
@@ -20,7 +19,7 @@ QString catalogueUpdateQuestion(const CatalogueUpdatePlan& plan, const QString& 
 // the question, whose Enter answers No when the file is doubtful; on Yes the copy of the current catalogue, stamped
 // by clock, then the newer one written with the current ticks, and a message naming the copy. True when the newer
 // catalogue was written. The caller holds the folder's lock.
-bool updateCatalogue(Prompts& prompts, QWidget* parent, const QString& folder, const QString& newerPath,
-    const std::function<QDateTime()>& clock = &QDateTime::currentDateTime);
+bool updateCatalogue(
+    Prompts& prompts, QWidget* parent, const QString& folder, const QString& newerPath, const Clock& clock);
 
 } // namespace kuranote

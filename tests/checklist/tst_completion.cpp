@@ -1,4 +1,4 @@
-#include "checklist/main_window/completion.h"
+#include "checklist/completion.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "checklist/search_window/conditionwords.h"
+#include "checklist/conditionwords.h"
 
 #include "testfiles.h"
 

@@ -2,6 +2,7 @@
 
 #include "itemdata/cataloguemerge.h"
 #include "itemdata/catalogueupdate.h"
+#include "itemdata/clock.h"
 #include "itemdata/datafile.h"
 #include "itemdata/recoveryfile.h"
 #include "itemdata/settingsfile.h"
@@ -272,7 +273,7 @@ void tst_CatalogueUpdate::yes_keepsCopyThenWritesMerged()
     prompts.expectQuestion(Prompts::Answer::Yes);
     prompts.expectMessage();
 
-    QVERIFY(updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath()));
+    QVERIFY(updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath(), systemTime));
 
     QCOMPARE(prompts.lastButtons(), Prompts::Buttons::YesNoOrClose);
     QCOMPARE(prompts.lastDefaultButton(), std::nullopt);
@@ -306,7 +307,7 @@ void tst_CatalogueUpdate::noOrClose_writesNothing()
     ScriptedPrompts prompts;
     prompts.expectQuestion(answer);
 
-    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath()));
+    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath(), systemTime));
     QCOMPARE(contentsOf(folders.dir.path()), before);
     QVERIFY(!QFileInfo::exists(folders.folder() + u"/backup"_s));
     VERIFY_PROMPTS_DONE(prompts);
@@ -349,7 +350,7 @@ void tst_CatalogueUpdate::doubtfulFile_warnsFirstWithNoAsDefault()
     ScriptedPrompts prompts;
     prompts.expectQuestion(Prompts::Answer::No);
 
-    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath()));
+    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath(), systemTime));
     const QString firstLine = prompts.lastShown().section(u'\n', 0, 0);
     if (warnings.isEmpty()) {
         QCOMPARE(prompts.lastDefaultButton(), std::nullopt);
@@ -417,7 +418,7 @@ void tst_CatalogueUpdate::refusals()
     ScriptedPrompts prompts;
     prompts.expectError();
 
-    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.dir.filePath(argument)));
+    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.dir.filePath(argument), systemTime));
     const QString shown = prompts.lastShown();
     QVERIFY2(shown.startsWith(QDir::toNativeSeparators(folders.dir.filePath(namedFile)) + u'\n'), qPrintable(shown));
     QVERIFY2(shown.contains(saying), qPrintable(shown));
@@ -452,7 +453,7 @@ void tst_CatalogueUpdate::recoverySetAside_refusesOnlyWhileItWouldRestore()
         prompts.expectError();
     else
         prompts.expectQuestion(Prompts::Answer::No);
-    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath()));
+    QVERIFY(!updateCatalogue(prompts, nullptr, folders.folder(), folders.newerPath(), systemTime));
     if (refused) {
         const QString shown = prompts.lastShown();
         QVERIFY2(shown.startsWith(QDir::toNativeSeparators(aside) + u'\n'), qPrintable(shown));
@@ -464,7 +465,7 @@ void tst_CatalogueUpdate::recoverySetAside_refusesOnlyWhileItWouldRestore()
     VERIFY_PROMPTS_DONE(prompts);
 
     // The old-file conversion: the same refusal, or done.
-    const std::optional<FileError> refusal = convertData(folders.folder());
+    const std::optional<FileError> refusal = convertData(folders.folder(), systemTime());
     QCOMPARE(bool(refusal), refused);
     if (refused) {
         QCOMPARE(refusal->filePath, QDir::toNativeSeparators(aside));
@@ -482,7 +483,7 @@ void tst_CatalogueUpdate::plainConversion_refusedWhileRecoveryWaits()
     writeBytes(recovery, QByteArray("record"));
     const QMap<QString, QByteArray> before = contentsOf(folders.dir.path());
 
-    const std::optional<FileError> refusal = convertData(folders.folder());
+    const std::optional<FileError> refusal = convertData(folders.folder(), systemTime());
     QVERIFY(refusal);
     QCOMPARE(refusal->filePath, QDir::toNativeSeparators(recovery));
     QCOMPARE(contentsOf(folders.dir.path()), before);

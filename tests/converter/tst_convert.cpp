@@ -1,4 +1,5 @@
 #include "converter/conversion.h"
+#include "itemdata/clock.h"
 #include "itemdata/oldfile.h"
 
 #include "itemdata/datafile.h"
@@ -144,7 +145,7 @@ void tst_Convert::carriesMarks()
     writeBytes(catalogueIn(dir), catalogue);
     writeBytes(oldFileIn(dir), oldFile);
 
-    VERIFY_NO_FILE_ERROR(convertData(dir.path()));
+    VERIFY_NO_FILE_ERROR(convertData(dir.path(), systemTime()));
     QCOMPARE(readBytes(catalogueIn(dir)), expected);
     QCOMPARE(readBytes(oldFileIn(dir)), oldFile);
     QCOMPARE(filesIn(dir), (QStringList { u"kuradata.csv"_s, u"kuradata_v2.csv"_s }));
@@ -157,10 +158,10 @@ void tst_Convert::runningTwiceChangesNothingMore()
     writeBytes(catalogueIn(dir), header + item(lamp, u"0,1,0,0"_s) + item(lamp, u"0,0,0,0"_s));
     writeBytes(oldFileIn(dir), sjis(u"h\r\n"_s + lamp + u",1\r\n"_s + lamp + u",1\r\n"_s));
 
-    VERIFY_NO_FILE_ERROR(convertData(dir.path()));
+    VERIFY_NO_FILE_ERROR(convertData(dir.path(), systemTime()));
     const QByteArray once = readBytes(catalogueIn(dir));
     QCOMPARE(once, header + item(lamp, u"1,1,0,0"_s) + item(lamp, u"0,0,0,0"_s));
-    VERIFY_NO_FILE_ERROR(convertData(dir.path()));
+    VERIFY_NO_FILE_ERROR(convertData(dir.path(), systemTime()));
     QCOMPARE(readBytes(catalogueIn(dir)), once);
 }
 
@@ -223,7 +224,7 @@ void tst_Convert::failureLeavesCatalogueUntouched()
         writeBytes(oldFileIn(dir), oldFile);
     const QStringList filesBefore = filesIn(dir);
 
-    const std::optional<FileError> failure = convertData(dir.path());
+    const std::optional<FileError> failure = convertData(dir.path(), systemTime());
     QVERIFY(failure);
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(dir.filePath(failingFile)));
     QCOMPARE(failure->line, line);
@@ -238,7 +239,7 @@ void tst_Convert::missingCatalogueIsNotCreated()
     QTemporaryDir dir;
     writeBytes(oldFileIn(dir), QByteArray("h\r\nLamp,1\r\n"));
 
-    const std::optional<FileError> failure = convertData(dir.path());
+    const std::optional<FileError> failure = convertData(dir.path(), systemTime());
     QVERIFY(failure);
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(catalogueIn(dir)));
     QCOMPARE(filesIn(dir), QStringList { u"kuradata.csv"_s });

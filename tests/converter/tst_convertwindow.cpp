@@ -1,4 +1,4 @@
-#include "converter/convertwindow.h"
+#include "converter/window/convertwindow.h"
 #include "platform/widgets/japanesefont.h"
 
 #include "scriptedprompts.h"
@@ -13,6 +13,7 @@
 #include <QTest>
 
 using kuranote::ConvertWindow;
+using kuranote::systemTime;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -60,7 +61,7 @@ void tst_ConvertWindow::initTestCase()
 void tst_ConvertWindow::looksLikeAFixedStatusWindow()
 {
     ScriptedPrompts prompts;
-    ConvertWindow window(prompts, QString());
+    ConvertWindow window(prompts, QString(), systemTime);
 
     QCOMPARE(window.windowTitle(), u"こんばーちゃ"_s);
     // 2460 x 615 twips, and it cannot be resized.
@@ -93,7 +94,7 @@ void tst_ConvertWindow::firstActivation_convertsReportsAndEndsWithZero()
     Folder folder;
     ScriptedPrompts prompts;
     prompts.expectMessage();
-    ConvertWindow window(prompts, folder.dir.path());
+    ConvertWindow window(prompts, folder.dir.path(), systemTime);
     QSignalSpy finished(&window, &ConvertWindow::finished);
 
     // Nothing happens before the window becomes active.
@@ -113,7 +114,7 @@ void tst_ConvertWindow::laterActivations_convertNothingMore()
     Folder folder;
     ScriptedPrompts prompts;
     prompts.expectMessage();
-    ConvertWindow window(prompts, folder.dir.path());
+    ConvertWindow window(prompts, folder.dir.path(), systemTime);
     QSignalSpy finished(&window, &ConvertWindow::finished);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -138,7 +139,7 @@ void tst_ConvertWindow::failure_showsErrorAndEndsWithOne()
     Folder folder(sjis(u"h\r\nしずくの本棚,1\r\n\"Ham, eggs\",1\r\n"_s));
     ScriptedPrompts prompts;
     prompts.expectError();
-    ConvertWindow window(prompts, folder.dir.path());
+    ConvertWindow window(prompts, folder.dir.path(), systemTime);
     QSignalSpy finished(&window, &ConvertWindow::finished);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -1,5 +1,5 @@
 #include "itemdata/backupfolder.h"
-#include "platform/filelink.h"
+#include "system/filelink.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -55,7 +55,7 @@ void TestBackupFolder::init()
 void TestBackupFolder::copiesShareOneStamp_numberedWhenAnyNameIsTaken()
 {
     QStringList copies;
-    QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
+    QVERIFY(!keepBackupCopies(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
     QCOMPARE(copies,
         QStringList({ backup(u"kuradata_v2.csv.20260102-120000"_s), backup(u"kurasize.dat.20260102-120000"_s) }));
     QCOMPARE(readBytes(copies[0]), "catalogue 1\r\n");
@@ -63,11 +63,11 @@ void TestBackupFolder::copiesShareOneStamp_numberedWhenAnyNameIsTaken()
 
     // Within the same second; then with only the second name of the next number taken.
     writeBytes(path(pair[0]), "catalogue 2\r\n");
-    QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
+    QVERIFY(!keepBackupCopies(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
     QCOMPARE(copies[0], backup(u"kuradata_v2.csv.20260102-120000-2"_s));
     QCOMPARE(readBytes(copies[0]), "catalogue 2\r\n");
     writeBytes(backup(u"kurasize.dat.20260102-120000-3"_s), "a stray copy\r\n");
-    QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
+    QVERIFY(!keepBackupCopies(m_dir->path(), pair, BackupFolder::saveInfix, noon, &copies));
     QCOMPARE(copies,
         QStringList({ backup(u"kuradata_v2.csv.20260102-120000-4"_s), backup(u"kurasize.dat.20260102-120000-4"_s) }));
     QCOMPARE(readBytes(backup(u"kurasize.dat.20260102-120000-3"_s)), "a stray copy\r\n");
@@ -75,7 +75,7 @@ void TestBackupFolder::copiesShareOneStamp_numberedWhenAnyNameIsTaken()
 
     // A file that is not there has nothing to keep; the other one is still kept.
     QVERIFY(QFile::remove(path(pair[1])));
-    QVERIFY(!keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon.addSecs(1), &copies));
+    QVERIFY(!keepBackupCopies(m_dir->path(), pair, BackupFolder::saveInfix, noon.addSecs(1), &copies));
     QCOMPARE(copies, QStringList({ backup(u"kuradata_v2.csv.20260102-120001"_s), QString() }));
     QCOMPARE(backupNames(m_dir->path()).size(), 8);
 }
@@ -84,10 +84,10 @@ void TestBackupFolder::singleCopy_takesItsInfixAndNeverReplacesAnother()
 {
     const QString infix = u".before-update-"_s;
     QString copy;
-    QVERIFY(!keepCopyInBackup(m_dir->path(), pair[0], infix, noon, &copy));
+    QVERIFY(!keepBackupCopy(m_dir->path(), pair[0], infix, noon, &copy));
     QCOMPARE(copy, backup(u"kuradata_v2.csv.before-update-20260102-120000"_s));
     writeBytes(path(pair[0]), "catalogue 2\r\n");
-    QVERIFY(!keepCopyInBackup(m_dir->path(), pair[0], infix, noon, &copy));
+    QVERIFY(!keepBackupCopy(m_dir->path(), pair[0], infix, noon, &copy));
     QCOMPARE(copy, backup(u"kuradata_v2.csv.before-update-20260102-120000-2"_s));
     QCOMPARE(readBytes(backup(u"kuradata_v2.csv.before-update-20260102-120000"_s)), "catalogue 1\r\n");
     QCOMPARE(readBytes(copy), "catalogue 2\r\n");
@@ -98,7 +98,7 @@ void TestBackupFolder::fileNamedBackup_isNamedInTheErrorAndLeftAlone()
 {
     writeBytes(path(BackupFolder::folderName), "in the way\r\n");
 
-    const std::optional<FileError> failure = keepCopiesInBackup(m_dir->path(), pair, BackupFolder::saveInfix, noon);
+    const std::optional<FileError> failure = keepBackupCopies(m_dir->path(), pair, BackupFolder::saveInfix, noon);
     QVERIFY(failure);
     QCOMPARE(failure->filePath, QDir::toNativeSeparators(path(BackupFolder::folderName)));
     QVERIFY(!failure->reason.isEmpty());
@@ -124,7 +124,7 @@ void TestBackupFolder::backupOnAnotherFileSystem_copiesWhatCannotBeLinked()
     QVERIFY(QFile::link(other.path(), BackupFolder::path(m_dir->path())));
 
     QStringList kept;
-    QCOMPARE(keepReplacedFiles(m_dir->path(), pair, { path(pair[0]), path(pair[1]) }, noon, &kept), std::nullopt);
+    QCOMPARE(keepBackupPair(m_dir->path(), pair, { path(pair[0]), path(pair[1]) }, noon, &kept), std::nullopt);
     QCOMPARE(
         kept, QStringList({ backup(u"kuradata_v2.csv.20260102-120000"_s), backup(u"kurasize.dat.20260102-120000"_s) }));
     QCOMPARE(readBytes(kept[0]), "catalogue 1\r\n");

@@ -2,9 +2,10 @@
 // file is read tolerantly; none crashes or hangs, and none writes anything.
 #include "reliabilityfixture.h"
 
-#include "checklist/search_window/conditionwords.h"
+#include "checklist/conditionwords.h"
 #include "converter/conversion.h"
 #include "itemdata/backupfolder.h"
+#include "itemdata/clock.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "testfiles.h"
@@ -153,7 +154,7 @@ Outcome buildTree(const QString& folder)
 
 Outcome convert(const QString& folder)
 {
-    if (const std::optional<FileError> failure = convertData(folder))
+    if (const std::optional<FileError> failure = convertData(folder, systemTime()))
         return { failure->message(), QString() };
     ItemTable table;
     if (DataFile::load(folder, &table))

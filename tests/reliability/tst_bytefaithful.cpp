@@ -3,6 +3,7 @@
 #include "reliabilityfixture.h"
 
 #include "converter/conversion.h"
+#include "itemdata/clock.h"
 #include "itemdata/cp932.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
@@ -225,7 +226,7 @@ void tst_ByteFaithful::everyCode_conversion_rewritesOnlyTheMarkedFlag()
     // names are compared as characters, while the catalogue keeps the bytes it holds.
     const int row87Record = 2 + (0x87 - 0x81);
     writeBytes(path(u"kuradata.csv"_s), "old\r\n" + leadRow(0x87).valid + ",1\r\n" + ibmSame + ",1\r\n");
-    const std::optional<FileError> failure = convertData(m_dir->path());
+    const std::optional<FileError> failure = convertData(m_dir->path(), systemTime());
     QVERIFY2(!failure, failure ? qPrintable(failure->message()) : "");
     QCOMPARE(readBytes(path(DataFile::fileName)), everyCodeCatalogue({ row87Record, necSelectedRecord }));
 }

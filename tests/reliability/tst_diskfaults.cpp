@@ -177,7 +177,7 @@ void tst_DiskFaults::diskFullAtTheSecondCopy_leavesNoHalfPair()
     const QStringList before = folderSnapshot(dir.path());
 
     const std::optional<FileError> failure
-        = keepCopiesInBackup(dir.path(), pair, BackupFolder::saveInfix, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+        = keepBackupCopies(dir.path(), pair, BackupFolder::saveInfix, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
     QVERIFY(failure);
     QVERIFY2(failure->filePath.endsWith(u"kurasize.dat.20260102-030405"_s), qPrintable(failure->message()));
     QVERIFY2(failure->reason.contains(systemReason(ENOSPC)), qPrintable(failure->message()));

@@ -2,6 +2,7 @@
 #include "reliabilityfixture.h"
 
 #include "converter/conversion.h"
+#include "itemdata/clock.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
 #include "platform/widgets/listview.h"
@@ -90,7 +91,7 @@ void tst_OddFolders::conversion_runsThere()
     QVERIFY(!DataFile::load(m_folder, &table));
     QList<int> marked;
     writeBytes(path(OldFile::fileName), oldFileMarking(table, &marked));
-    const std::optional<FileError> failure = convertData(m_folder);
+    const std::optional<FileError> failure = convertData(m_folder, systemTime());
     QVERIFY2(!failure, failure ? qPrintable(failure->message()) : "");
     ItemTable converted;
     QVERIFY(!DataFile::load(m_folder, &converted));

@@ -9,7 +9,7 @@
 #include "itemdata/backupfolder.h"
 #include "itemdata/datafile.h"
 #include "itemdata/settingsfile.h"
-#include "platform/filelink.h"
+#include "system/filelink.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/widgets/programstart.h"
+#include "start/programstart.h"
 
 #include "itemdata/datafolderlock.h"
 #include "scriptedprompts.h"

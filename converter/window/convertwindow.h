@@ -1,5 +1,7 @@
 #pragma once
 
+#include "itemdata/clock.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,7 +18,7 @@ class ConvertWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(ConvertWindow)
 
 public:
-    ConvertWindow(Prompts& prompts, QString folder, QWidget* parent = nullptr);
+    ConvertWindow(Prompts& prompts, QString folder, Clock clock, QWidget* parent = nullptr);
 
 Q_SIGNALS:
     // 0 after a conversion, 1 after a failure that was shown to the user.
@@ -30,6 +32,7 @@ private:
 
     Prompts& m_prompts;
     QString m_folder;
+    Clock m_clock;
     QLabel* Label1;
     bool m_converted = false;
 };

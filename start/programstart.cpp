@@ -1,8 +1,7 @@
 #include "programstart.h"
 
-#include "prompts.h"
-
 #include "platform/qtoptions.h"
+#include "platform/widgets/prompts.h"
 
 #include "itemdata/backupfolder.h"
 #include "itemdata/cp932.h"

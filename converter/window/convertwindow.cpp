@@ -1,6 +1,6 @@
 #include "convertwindow.h"
 
-#include "conversion.h"
+#include "converter/conversion.h"
 
 #include "platform/twips.h"
 #include "platform/widgets/prompts.h"
@@ -14,12 +14,13 @@
 
 namespace kuranote {
 
-ConvertWindow::ConvertWindow(Prompts& prompts, QString folder, QWidget* parent)
+ConvertWindow::ConvertWindow(Prompts& prompts, QString folder, Clock clock, QWidget* parent)
     : QWidget(parent,
         Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
             | Qt::WindowCloseButtonHint)
     , m_prompts(prompts)
     , m_folder(std::move(folder))
+    , m_clock(std::move(clock))
     , Label1(new QLabel(QStringLiteral("コンバート中らしいぞ|ﾟｗﾟ|"), this))
 {
     // A tool window keeps the program off the taskbar, but Qt would let the program run on
@@ -53,7 +54,7 @@ bool ConvertWindow::event(QEvent* event)
 
 void ConvertWindow::Form_Activate()
 {
-    if (std::optional<FileError> failure = convertData(m_folder)) {
+    if (std::optional<FileError> failure = convertData(m_folder, m_clock())) {
         m_prompts.error(this, failure->message());
         Q_EMIT finished(1);
         return;
