@@ -1,5 +1,5 @@
-# Checks the objects of the libraries LIBRARIES describes (one line each: name|object folder|Qt Core only|its
-# folder|the folders it may read, comma-separated) against what the compiler read for them, as its dependency
+# Checks the objects of the libraries LIBRARIES describes (one line each: name|its objects|Qt Core only|its
+# folder|the folders it may read; lists comma-separated) against what the compiler read for them, as its dependency
 # records say: Ninja keeps them in its log, the Makefile generators beside each object (<object>.d). Three rules:
 #   - a Qt Core library reads no header of Qt Gui or Qt Widgets;
 #   - a library reads no header of another library's folder that it does not link;
@@ -48,17 +48,18 @@ foreach(description IN LISTS descriptions)
     if((PROBE AND NOT library STREQUAL PROBE) OR (library STREQUAL SKIP))
         continue()
     endif()
-    list(GET fields 1 object_dir)
+    list(GET fields 1 objects)
     list(GET fields 2 core_only)
     list(GET fields 3 own_folder)
     list(GET fields 4 readable)
     string(REPLACE "," ";" readable "${readable}")
 
-    file(GLOB_RECURSE objects LIST_DIRECTORIES false "${object_dir}/*.o" "${object_dir}/*.obj")
-    if(NOT objects)
-        message(FATAL_ERROR "no object in ${object_dir}: build before checking")
-    endif()
+    string(REPLACE "," ";" objects "${objects}")
     foreach(object IN LISTS objects)
+        cmake_path(NORMAL_PATH object)
+        if(NOT EXISTS "${object}")
+            message(FATAL_ERROR "no object ${object}: build before checking")
+        endif()
         if(GENERATOR MATCHES "Ninja")
             file(RELATIVE_PATH relative "${BUILD_DIR}" "${object}")
             execute_process(COMMAND ${MAKE_PROGRAM} -C ${BUILD_DIR} -t deps ${relative}
