@@ -11,7 +11,6 @@
 #include "savedstatesdialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -120,9 +119,6 @@ void Form1::mnuImport_Click()
 
 void Form1::Form_DragDrop(const QList<QUrl>& urls)
 {
-    // Handed on after the drop returned: a question or a dialog opened since then has the say.
-    if (QApplication::activeModalWidget())
-        return;
     const QString path = urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile() || file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0) {

@@ -47,7 +47,11 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         drop->acceptProposedAction();
-        QTimer::singleShot(0, this, [this, urls = drop->mimeData()->urls()] { Q_EMIT dropped(urls); });
+        // A question or a dialog opened between the drop and now has the say.
+        QTimer::singleShot(0, this, [this, urls = drop->mimeData()->urls()] {
+            if (!somethingIsOpen())
+                Q_EMIT dropped(urls);
+        });
         return true;
     }
     default:
