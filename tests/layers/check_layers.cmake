@@ -1,5 +1,5 @@
 # Checks the objects of the libraries LIBRARIES describes (one line each: name|its objects|Qt Core only|its
-# folder|the folders it may read; lists comma-separated) against what the compiler read for them, as its dependency
+# folder|the folders it may read|the folder its Makefile compiles in; lists comma-separated) against what the compiler read for them, as its dependency
 # records say: Ninja keeps them in its log, the Makefile generators beside each object (<object>.d). Three rules:
 #   - a Qt Core library reads no header of Qt Gui or Qt Widgets;
 #   - a library reads no header of another library's folder that it does not link;
@@ -24,17 +24,22 @@ foreach(description IN LISTS descriptions)
     list(APPEND library_folders ${folder})
 endforeach()
 
-# The path of a file of the source tree relative to its root, or nothing for a file elsewhere (Qt's, the
-# system's, or one generated in the build).
-function(source_path path out)
-    cmake_path(NORMAL_PATH path)
+# Where a path of a dependency record lies, read against the folder the compiler ran in: "build" for a file
+# generated in the build, "source" for a file of the source tree (relative is then its path from the tree's
+# root), "elsewhere" for Qt's and the system's.
+function(place path compiled_in out_place out_relative)
+    cmake_path(ABSOLUTE_PATH path BASE_DIRECTORY "${compiled_in}" NORMALIZE)
     string(FIND "${path}" "${SOURCE_DIR}/" in_sources)
     string(FIND "${path}" "${BUILD_DIR}/" in_build)
-    if(in_sources EQUAL 0 AND NOT in_build EQUAL 0)
+    set(${out_relative} "" PARENT_SCOPE)
+    if(in_build EQUAL 0)
+        set(${out_place} build PARENT_SCOPE)
+    elseif(in_sources EQUAL 0)
         file(RELATIVE_PATH path ${SOURCE_DIR} ${path})
-        set(${out} ${path} PARENT_SCOPE)
+        set(${out_place} source PARENT_SCOPE)
+        set(${out_relative} ${path} PARENT_SCOPE)
     else()
-        set(${out} "" PARENT_SCOPE)
+        set(${out_place} elsewhere PARENT_SCOPE)
     endif()
 endfunction()
 
@@ -53,6 +58,12 @@ foreach(description IN LISTS descriptions)
     list(GET fields 3 own_folder)
     list(GET fields 4 readable)
     string(REPLACE "," ";" readable "${readable}")
+    # Ninja runs every compiler in the build's root; the Makefile generators in the library's own folder.
+    if(GENERATOR MATCHES "Ninja")
+        set(compiled_in ${BUILD_DIR})
+    else()
+        list(GET fields 5 compiled_in)
+    endif()
 
     string(REPLACE "," ";" objects "${objects}")
     foreach(object IN LISTS objects)
@@ -85,21 +96,26 @@ foreach(description IN LISTS descriptions)
         string(REGEX MATCHALL "[^ \t\r\n\\\\]+" paths "${record}")
         set(source_seen OFF)
         foreach(path IN LISTS paths)
-            source_path("${path}" relative)
-            if(NOT relative)
-                if(path MATCHES "[.]cpp$")
-                    set(source_seen ON) # a file generated in the build
-                endif()
-                continue()
+            if(path MATCHES ":$")
+                continue() # the object itself, as a Makefile rule names it
             endif()
-            get_filename_component(folder "${relative}" DIRECTORY)
-            if(NOT source_seen AND relative MATCHES "[.]cpp$")
+            place("${path}" "${compiled_in}" where relative)
+            if(NOT source_seen AND path MATCHES "[.]cpp$")
                 set(source_seen ON)
-                if(NOT folder STREQUAL own_folder)
+                # A source found neither in the tree nor in the build means the record is read wrongly, and every
+                # header it names would go unchecked.
+                if(where STREQUAL "elsewhere")
+                    message(FATAL_ERROR "${shown}: its source ${path} lies neither in the source tree nor in the build")
+                endif()
+                get_filename_component(folder "${relative}" DIRECTORY)
+                if(where STREQUAL "source" AND NOT folder STREQUAL own_folder)
                     string(APPEND foreign_files_compiled "  ${library} (${own_folder}/) compiles ${relative}\n")
                 endif()
-            elseif(folder IN_LIST library_folders AND NOT folder IN_LIST readable)
-                string(APPEND higher_headers_read "  ${shown}: ${relative}\n")
+            elseif(where STREQUAL "source")
+                get_filename_component(folder "${relative}" DIRECTORY)
+                if(folder IN_LIST library_folders AND NOT folder IN_LIST readable)
+                    string(APPEND higher_headers_read "  ${shown}: ${relative}\n")
+                endif()
             endif()
         endforeach()
         math(EXPR checked "${checked} + 1")
