@@ -55,9 +55,7 @@ std::optional<FileError> ChecklistDocument::readFiles()
 std::optional<FileError> ChecklistDocument::recoveryKeptAsideThatFits() const
 {
     // Most folders hold none: the catalogue is read only when there is a record to try.
-    if (QDir(m_folder)
-            .entryList({ RecoveryFile::fileName + QStringLiteral("-*") }, QDir::Files | QDir::Hidden)
-            .isEmpty())
+    if (setAsideRecoveries(m_folder).isEmpty())
         return std::nullopt;
     ItemTable onDisk;
     FileStamper stamper;

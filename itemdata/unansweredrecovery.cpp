@@ -21,12 +21,16 @@ std::optional<FileError> unansweredRecovery(
     return setAsideRecoveryThatFits(folder, catalogue, catalogueStamp);
 }
 
+QStringList setAsideRecoveries(const QString& folder)
+{
+    return QDir(folder).entryList(
+        { RecoveryFile::fileName + QStringLiteral("-*") }, QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 std::optional<FileError> setAsideRecoveryThatFits(
     const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp)
 {
-    // The names the checklist gives a record it sets aside: the live name, "-", a date and time.
-    const QStringList setAside = QDir(folder).entryList(
-        { RecoveryFile::fileName + QStringLiteral("-*") }, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList setAside = setAsideRecoveries(folder);
     if (setAside.isEmpty())
         return std::nullopt;
     // Without settings the checklist cannot start, and no record can restore.

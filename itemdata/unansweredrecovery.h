@@ -4,6 +4,8 @@
 #include "filestamp.h"
 #include "itemtable.h"
 
+#include <QStringList>
+
 #include <optional>
 
 namespace kuranote {
@@ -15,6 +17,10 @@ namespace kuranote {
 // nothing. Nothing when there is no such record.
 std::optional<FileError> unansweredRecovery(
     const QString& folder, const ItemTable& catalogue, const FileStamp& catalogueStamp);
+
+// The names of the records of unsaved changes set aside in the folder, in name order: the live record's name,
+// "-", a date and time.
+QStringList setAsideRecoveries(const QString& folder);
 
 // The same for the records set aside alone, for the checklist, whose own live record holds its unsaved changes.
 std::optional<FileError> setAsideRecoveryThatFits(
